@@ -1,0 +1,215 @@
+// PCRE2 engine of the pattern facade (see Pattern.h for the set-up and why).
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include "analysis/Pattern.h"
+
+#include <pcre2.h>
+
+#include <cstdint>
+#include <unordered_map>
+
+namespace skerry {
+
+namespace {
+
+constexpr uint32_t kBaseOptions =
+    PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
+
+// Per-thread match state: match data grown to the largest group count seen,
+// one match context with a JIT stack that long lines cannot exhaust, and the
+// match limit raised to its maximum so that a search on a line of millions
+// of characters finds its definite answer instead of failing.
+class ThreadMatchState {
+ public:
+  ThreadMatchState() {
+    context_ = pcre2_match_context_create(nullptr);
+    jitStack_ = pcre2_jit_stack_create(32 * 1024, 64 * 1024 * 1024, nullptr);
+    if (context_ != nullptr) {
+      pcre2_set_match_limit(context_, UINT32_MAX);
+      if (jitStack_ != nullptr) pcre2_jit_stack_assign(context_, nullptr, jitStack_);
+    }
+  }
+  ~ThreadMatchState() {
+    if (data_ != nullptr) pcre2_match_data_free(data_);
+    if (context_ != nullptr) pcre2_match_context_free(context_);
+    if (jitStack_ != nullptr) pcre2_jit_stack_free(jitStack_);
+  }
+  ThreadMatchState(const ThreadMatchState&) = delete;
+  ThreadMatchState& operator=(const ThreadMatchState&) = delete;
+
+  pcre2_match_data* Data(std::size_t pairs) {
+    if (data_ == nullptr || capacity_ < pairs) {
+      if (data_ != nullptr) pcre2_match_data_free(data_);
+      capacity_ = pairs < 16 ? 16 : pairs;
+      data_ = pcre2_match_data_create(static_cast<uint32_t>(capacity_), nullptr);
+    }
+    return data_;
+  }
+  pcre2_match_context* Context() { return context_; }
+
+ private:
+  pcre2_match_data* data_ = nullptr;
+  std::size_t capacity_ = 0;
+  pcre2_match_context* context_ = nullptr;
+  pcre2_jit_stack* jitStack_ = nullptr;
+};
+
+ThreadMatchState& MatchState() {
+  thread_local ThreadMatchState state;
+  return state;
+}
+
+pcre2_code* CompileForm(std::string_view text, uint32_t options) {
+  pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
+  if (context == nullptr) return nullptr;
+  pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
+  int error = 0;
+  PCRE2_SIZE offset = 0;
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), options, &error,
+                                   &offset, context);
+  pcre2_compile_context_free(context);
+  if (code != nullptr) pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter on failure
+  return code;
+}
+
+}  // namespace
+
+struct Pattern::Engine {
+  pcre2_code* search = nullptr;
+  pcre2_code* whole = nullptr;
+  ~Engine() {
+    if (search != nullptr) pcre2_code_free(search);
+    if (whole != nullptr) pcre2_code_free(whole);
+  }
+  // Runs one match; returns the rc of pcre2_match.
+  int Run(const pcre2_code* code, std::string_view text, std::size_t start, uint32_t options,
+          pcre2_match_data* data) const {
+    return pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), start, options, data,
+                       MatchState().Context());
+  }
+};
+
+Pattern::Pattern(std::string_view text, unsigned options) : text_(text), options_(options) {
+  uint32_t flags = kBaseOptions | ((options & kIgnoreCase) != 0 ? PCRE2_CASELESS : 0u);
+  auto engine = std::make_unique<Engine>();
+  engine->search = CompileForm(text, flags);
+  if (engine->search == nullptr) return;
+  engine->whole = CompileForm(text, flags | PCRE2_ANCHORED | PCRE2_ENDANCHORED);
+  if (engine->whole == nullptr) return;
+  uint32_t count = 0;
+  pcre2_pattern_info(engine->search, PCRE2_INFO_CAPTURECOUNT, &count);
+  groupCount_ = count;
+  engine_ = std::move(engine);
+  valid_ = true;
+}
+
+Pattern::~Pattern() = default;
+
+bool Pattern::WholeMatch(std::string_view text) const {
+  if (!valid_) return false;
+  pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
+  return engine_->Run(engine_->whole, text, 0, 0, data) >= 0;
+}
+
+SearchOutcome Pattern::SearchDetailed(std::string_view text, MatchGroups& groups) const {
+  if (!valid_) return SearchOutcome::NoMatch;
+  pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
+  int rc = engine_->Run(engine_->search, text, 0, 0, data);
+  if (rc == PCRE2_ERROR_NOMATCH) return SearchOutcome::NoMatch;
+  if (rc < 0) return SearchOutcome::EngineError;
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+  groups.groups_.resize(groupCount_ + 1);
+  groups.taken_.resize(groupCount_ + 1);
+  for (std::size_t i = 0; i <= groupCount_; ++i) {
+    bool taken = static_cast<int>(i) < rc && ovector[2 * i] != PCRE2_UNSET;
+    groups.taken_[i] = taken;
+    groups.groups_[i] = taken ? text.substr(ovector[2 * i], ovector[2 * i + 1] - ovector[2 * i]) : std::string_view();
+  }
+  return SearchOutcome::Match;
+}
+
+bool Pattern::Search(std::string_view text, MatchGroups& groups) const {
+  return SearchDetailed(text, groups) == SearchOutcome::Match;
+}
+
+bool Pattern::Search(std::string_view text) const {
+  if (!valid_) return false;
+  pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
+  return engine_->Run(engine_->search, text, 0, 0, data) >= 0;
+}
+
+std::string Pattern::ReplaceAll(std::string_view text, std::string_view format) const {
+  if (!valid_) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
+  std::size_t pos = 0;        // where the next search starts
+  std::size_t copied = 0;     // text before this offset is already in out
+  bool lastEmpty = false;     // the previous match was empty and ended at pos
+  while (pos <= text.size()) {
+    uint32_t options = lastEmpty ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0u;
+    int rc = engine_->Run(engine_->search, text, pos, options, data);
+    if (rc < 0) {
+      if (rc != PCRE2_ERROR_NOMATCH || !lastEmpty) break;  // no further match (an engine error ends it too)
+      // No non-empty match at an empty match's end: step over one character.
+      lastEmpty = false;
+      ++pos;
+      continue;
+    }
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+    std::size_t begin = ovector[0];
+    std::size_t end = ovector[1];
+    out.append(text.substr(copied, begin - copied));
+    for (std::size_t i = 0; i < format.size(); ++i) {
+      char c = format[i];
+      if (c != '$' || i + 1 >= format.size()) {
+        out.push_back(c);
+        continue;
+      }
+      char next = format[i + 1];
+      if (next == '$') {
+        out.push_back('$');
+        ++i;
+      } else if (next == '&') {
+        out.append(text.substr(begin, end - begin));
+        ++i;
+      } else if (next >= '0' && next <= '9') {
+        std::size_t number = static_cast<std::size_t>(next - '0');
+        ++i;
+        if (i + 1 < format.size() && format[i + 1] >= '0' && format[i + 1] <= '9') {
+          number = number * 10 + static_cast<std::size_t>(format[i + 1] - '0');
+          ++i;
+        }
+        if (number <= groupCount_ && static_cast<int>(number) < rc && ovector[2 * number] != PCRE2_UNSET) {
+          out.append(text.substr(ovector[2 * number], ovector[2 * number + 1] - ovector[2 * number]));
+        }
+      } else {
+        out.push_back(c);
+      }
+    }
+    copied = end;
+    lastEmpty = begin == end;
+    pos = end;
+  }
+  out.append(text.substr(copied));
+  return out;
+}
+
+std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned options) {
+  // A run over a large tree meets many distinct run-time texts; the cache is
+  // dropped as a whole when it grows past its bound. Holders of a pattern
+  // keep it alive through their shared pointer.
+  constexpr std::size_t kMaxEntries = 8192;
+  thread_local std::unordered_map<std::string, std::shared_ptr<const Pattern>> cache;
+  std::string key;
+  key.reserve(text.size() + 1);
+  key.push_back(static_cast<char>('0' + options));
+  key.append(text);
+  auto found = cache.find(key);
+  if (found != cache.end()) return found->second;
+  if (cache.size() >= kMaxEntries) cache.clear();
+  auto pattern = std::make_shared<const Pattern>(text, options);
+  cache.emplace(std::move(key), pattern);
+  return pattern;
+}
+
+}  // namespace skerry

@@ -1,0 +1,99 @@
+// One regular expression as the checker uses it: ECMAScript meaning, applied
+// with exactly three operations (whole match, search with groups, replace-all
+// with a "$n" format).
+//
+// The default engine is PCRE2 (8-bit, JIT). It is set up so that every fixed
+// pattern of the checker gives the results that std::regex gives in
+// ECMAScript mode:
+//   - PCRE2_DOLLAR_ENDONLY: "$" matches only at the very end of the text;
+//   - PCRE2_ALLOW_EMPTY_CLASS: "[]" is an empty class, as in ECMAScript;
+//   - PCRE2_NEVER_UTF | PCRE2_NEVER_UCP: the text is bytes, case folding is
+//     ASCII only (the "C" locale tables), as std::regex in the classic locale;
+//   - newline convention ANYCRLF: "." matches neither line feed nor carriage
+//     return, as ECMAScript's "." excludes both line terminators;
+//   - whole match uses a second compiled form with PCRE2_ANCHORED |
+//     PCRE2_ENDANCHORED, so backtracking looks for a match of the entire text
+//     exactly as std::regex_match does.
+// Residual differences exist only for run-time patterns whose embedded text
+// holds unusual quantifier runs: "a**" compiles in std::regex but not in
+// PCRE2, and "a++", "a*+", "a?+" are possessive quantifiers in PCRE2 where
+// std::regex rejects them. No fixed pattern and no C identifier is affected.
+//
+// A text that does not compile gives an object that reports !Valid() and
+// never matches. A match that ends in an engine error (match limit, JIT stack
+// exhausted) counts as no match; SearchOutcome tells it apart for the callers
+// that must treat an error differently from a plain miss.
+//
+// Compiled patterns are immutable and may be shared between threads; the
+// per-call match state is kept per thread.
+#ifndef SKERRY_ANALYSIS_PATTERN_H
+#define SKERRY_ANALYSIS_PATTERN_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace skerry {
+
+// The groups of one successful search. Group n is a view into the searched
+// text; a group that took no part in the match is the empty text. The views
+// stay valid as long as the searched text is neither changed nor destroyed.
+class MatchGroups {
+ public:
+  std::string_view operator[](std::size_t n) const { return n < groups_.size() ? groups_[n] : std::string_view(); }
+  std::size_t size() const { return groups_.size(); }
+  // Whether group n took part in the match (an empty group may have).
+  bool Participated(std::size_t n) const { return n < taken_.size() && taken_[n]; }
+
+ private:
+  friend class Pattern;
+  std::vector<std::string_view> groups_;
+  std::vector<bool> taken_;
+};
+
+enum class SearchOutcome { Match, NoMatch, EngineError };
+
+class Pattern {
+ public:
+  enum Options : unsigned { kNone = 0, kIgnoreCase = 1 };
+
+  explicit Pattern(std::string_view text, unsigned options = kNone);
+  ~Pattern();
+  Pattern(const Pattern&) = delete;
+  Pattern& operator=(const Pattern&) = delete;
+
+  bool Valid() const { return valid_; }
+  const std::string& Text() const { return text_; }
+  // Number of capturing groups (0 for an invalid pattern).
+  std::size_t GroupCount() const { return groupCount_; }
+
+  // True when the entire text matches.
+  bool WholeMatch(std::string_view text) const;
+  // True when the pattern matches anywhere in the text; the groups of the
+  // leftmost match are stored in groups (left unspecified on failure).
+  bool Search(std::string_view text, MatchGroups& groups) const;
+  bool Search(std::string_view text) const;
+  SearchOutcome SearchDetailed(std::string_view text, MatchGroups& groups) const;
+  // Every non-overlapping match, left to right, replaced by format, in which
+  // "$n" / "$nn" stand for group n, "$&" for the whole match and "$$" for
+  // "$". Text outside the matches is copied unchanged.
+  std::string ReplaceAll(std::string_view text, std::string_view format) const;
+
+  // A compiled pattern for a text built at run time, cached by its text and
+  // options so that the same text is compiled once per thread.
+  static std::shared_ptr<const Pattern> Cached(std::string_view text, unsigned options = kNone);
+
+ private:
+  struct Engine;
+  std::string text_;
+  unsigned options_;
+  bool valid_ = false;
+  std::size_t groupCount_ = 0;
+  std::unique_ptr<Engine> engine_;
+};
+
+}  // namespace skerry
+
+#endif

@@ -1,0 +1,123 @@
+#include "analysis/UserTypeList.h"
+
+namespace skerry {
+
+namespace {
+
+constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+bool IsNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsPlainName(std::string_view name) {
+  for (char c : name) {
+    if (!IsNameChar(c)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string UserTypeList::EntryText(std::string_view typeName) {
+  std::string text = "(^.*[( ])(";
+  text.append(typeName);
+  text.append("[ *])(.*)");
+  return text;
+}
+
+void UserTypeList::Append(std::string_view typeName) {
+  std::size_t index = entries_.size();
+  Entry entry;
+  entry.name = std::string(typeName);
+  if (typeName.empty()) {
+    if (emptyEntry_ == kNone) emptyEntry_ = index;
+  } else if (IsPlainName(typeName)) {
+    std::string key;
+    key.reserve(typeName.size());
+    for (char c : typeName) key.push_back(LowerAscii(c));
+    plainEntries_.emplace(std::move(key), index);  // keeps the first entry of a name
+  } else {
+    entry.pattern = Pattern::Cached(EntryText(typeName), Pattern::kIgnoreCase);
+    if (!entry.pattern->Valid()) invalid_ = true;
+    patternEntries_.push_back(index);
+  }
+  entries_.push_back(std::move(entry));
+}
+
+std::string UserTypeList::Text() const {
+  std::string text;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (i > 0) text.push_back('|');
+    text.append(EntryText(entries_[i].name));
+  }
+  return text;
+}
+
+bool UserTypeList::Find(std::string_view statement, std::string_view& typeGroup, std::string_view& restGroup) const {
+  if (invalid_ || entries_.empty()) return false;
+
+  // "." stops at a line terminator, so an entry's "^.*" prefix, name and
+  // "(.*)" rest all lie before the first one.
+  std::size_t limit = statement.find_first_of("\r\n");
+  std::string_view text = statement.substr(0, limit == std::string_view::npos ? statement.size() : limit);
+
+  std::size_t best = kNone;
+  std::size_t bestStart = 0;   // where the name starts
+  std::size_t bestLength = 0;  // length of the name
+
+  if (!plainEntries_.empty()) {
+    std::string key;
+    std::size_t i = 0;
+    while (i < text.size()) {
+      if (!IsNameChar(text[i])) {
+        ++i;
+        continue;
+      }
+      std::size_t start = i;
+      while (i < text.size() && IsNameChar(text[i])) ++i;
+      if (start == 0 || (text[start - 1] != ' ' && text[start - 1] != '(')) continue;
+      if (i >= text.size() || (text[i] != ' ' && text[i] != '*')) continue;
+      key.assign(text.substr(start, i - start));
+      for (char& c : key) c = LowerAscii(c);
+      auto found = plainEntries_.find(key);
+      if (found == plainEntries_.end()) continue;
+      // Later places of the same entry win (greedy prefix); a lower index wins over any place.
+      if (best == kNone || found->second < best || (found->second == best && start > bestStart)) {
+        best = found->second;
+        bestStart = start;
+        bestLength = i - start;
+      }
+    }
+  }
+  if (emptyEntry_ != kNone && (best == kNone || emptyEntry_ < best)) {
+    // The empty name: the last place where a blank or "(" is followed by a blank or "*".
+    for (std::size_t p = text.size(); p-- > 1;) {
+      if ((text[p - 1] == ' ' || text[p - 1] == '(') && (text[p] == ' ' || text[p] == '*')) {
+        best = emptyEntry_;
+        bestStart = p;
+        bestLength = 0;
+        break;
+      }
+    }
+  }
+  MatchGroups groups;
+  for (std::size_t index : patternEntries_) {
+    if (best != kNone && index > best) break;
+    SearchOutcome outcome = entries_[index].pattern->SearchDetailed(statement, groups);
+    if (outcome == SearchOutcome::EngineError) return false;
+    if (outcome == SearchOutcome::Match) {
+      typeGroup = groups[2];
+      restGroup = groups[3];
+      return true;
+    }
+  }
+  if (best == kNone) return false;
+  typeGroup = text.substr(bestStart, bestLength + 1);
+  restGroup = text.substr(bestStart + bestLength + 1);
+  return true;
+}
+
+}  // namespace skerry

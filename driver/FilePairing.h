@@ -1,0 +1,28 @@
+// Deciding whether a path is a C source or header, and checking it with its
+// companion header.
+#ifndef SKERRY_DRIVER_FILE_PAIRING_H
+#define SKERRY_DRIVER_FILE_PAIRING_H
+
+#include <boost/filesystem/path.hpp>
+#include <string>
+
+#include "report/Diagnostics.h"
+
+namespace skerry {
+
+// What checking one path produced: the console text (the progress line, or
+// its start alone when the file cannot be opened) and the diagnostics.
+struct FileReport {
+  std::string console;
+  DiagnosticList diagnostics;
+};
+
+// Checks path if its text ends in a dot and c or h (either case), loading
+// the companion header (the text with its last character replaced by "h")
+// when that is another path and a regular file. Any other path gives an
+// empty report.
+FileReport CheckSourceFile(const boost::filesystem::path& path);
+
+}  // namespace skerry
+
+#endif

@@ -1,0 +1,137 @@
+#include "tests/TestSupport.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <boost/filesystem.hpp>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+#include <stdexcept>
+
+#ifndef SKERRY_LINT_BINARY
+#error "SKERRY_LINT_BINARY must name the built checker"
+#endif
+
+namespace skerry::test {
+
+namespace fs = boost::filesystem;
+
+RunResult RunLint(const std::vector<std::string>& args, const std::string& workingDir, int timeoutSeconds) {
+  int outPipe[2];
+  int errPipe[2];
+  if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+  pid_t child = fork();
+  if (child < 0) throw std::runtime_error("fork failed");
+  if (child == 0) {
+    dup2(outPipe[1], 1);
+    dup2(errPipe[1], 2);
+    close(outPipe[0]);
+    close(errPipe[0]);
+    int devNull = open("/dev/null", O_RDONLY);
+    if (devNull >= 0) dup2(devNull, 0);
+    if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(127);
+    std::vector<char*> argv;
+    std::string program = SKERRY_LINT_BINARY;
+    argv.push_back(program.data());
+    std::vector<std::string> copies(args);
+    for (std::string& arg : copies) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  close(outPipe[1]);
+  close(errPipe[1]);
+  RunResult result;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+  bool outOpen = true;
+  bool errOpen = true;
+  bool timedOut = false;
+  char buffer[65536];
+  while (outOpen || errOpen) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      timedOut = true;
+      kill(child, SIGKILL);
+      break;
+    }
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    fds[0].fd = outOpen ? outPipe[0] : -1;
+    fds[1].fd = errOpen ? errPipe[0] : -1;
+    if (poll(fds, 2, static_cast<int>(left.count())) < 0) continue;
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      ssize_t got = read(fds[i].fd, buffer, sizeof buffer);
+      if (got > 0) {
+        (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(got));
+      } else {
+        (i == 0 ? outOpen : errOpen) = false;
+      }
+    }
+  }
+  close(outPipe[0]);
+  close(errPipe[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (timedOut) {
+    result.exitCode = -2;
+  } else if (WIFEXITED(status)) {
+    result.exitCode = WEXITSTATUS(status);
+  } else {
+    result.exitCode = 128 + WTERMSIG(status);
+  }
+  return result;
+}
+
+std::string MaskBuildDate(const std::string& output) {
+  static const std::regex banner("^(Skerry_Lint version [0-9]+[.][0-9]+ from )[A-Z][a-z][a-z] [ 0-9][0-9] [0-9]{4}\n");
+  static const std::regex build("(\nBUILD: )[A-Z][a-z][a-z] [ 0-9][0-9] [0-9]{4}\n");
+  std::string masked = std::regex_replace(output, banner, "$1<DATE>\n", std::regex_constants::format_first_only);
+  return std::regex_replace(masked, build, "$1<DATE>\n", std::regex_constants::format_first_only);
+}
+
+std::string RunHeader(const std::string& quotedRoot) {
+  return "Skerry_Lint version 1.0 from <DATE>\n"
+         "Copyright (c) 2026 the Skerry_Lint developers\n"
+         "BUILD: <DATE>\n"
+         "Searching for rule violations in : " +
+         quotedRoot + "\n";
+}
+
+TempTree::TempTree() {
+  fs::path base = fs::temp_directory_path() / fs::unique_path("skerry-%%%%-%%%%-%%%%");
+  fs::create_directories(base);
+  root_ = base.string();
+}
+
+TempTree::~TempTree() {
+  boost::system::error_code error;
+  // Undo permission changes a test may have made, then remove everything.
+  for (fs::recursive_directory_iterator it(root_, error), end; !error && it != end; it.increment(error)) {
+    if (fs::is_directory(it->symlink_status())) fs::permissions(it->path(), fs::owner_all, error);
+  }
+  fs::remove_all(root_, error);
+}
+
+std::string TempTree::Path(const std::string& relative) const { return root_ + "/" + relative; }
+
+void TempTree::Write(const std::string& relative, const std::string& content) const {
+  fs::path target(Path(relative));
+  fs::create_directories(target.parent_path());
+  std::ofstream out(target.string(), std::ios::binary);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+void TempTree::MakeDir(const std::string& relative) const { fs::create_directories(Path(relative)); }
+
+void TempTree::Link(const std::string& relative, const std::string& target) const {
+  fs::path link(Path(relative));
+  fs::create_directories(link.parent_path());
+  fs::create_symlink(target, link);
+}
+
+}  // namespace skerry::test

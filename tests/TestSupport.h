@@ -1,0 +1,55 @@
+// Helpers for tests that run the built checker on trees made in a
+// temporary folder.
+#ifndef SKERRY_TESTS_TEST_SUPPORT_H
+#define SKERRY_TESTS_TEST_SUPPORT_H
+
+#include <string>
+#include <vector>
+
+namespace skerry::test {
+
+struct RunResult {
+  std::string out;  // standard output
+  std::string err;  // standard error (the checker never writes there)
+  int exitCode = -1;
+};
+
+// Runs the built Skerry_Lint with args in workingDir (the test's current
+// directory when empty) and collects its output. timeoutSeconds bounds the
+// run; a run that takes longer is killed and reported with exitCode -2.
+RunResult RunLint(const std::vector<std::string>& args, const std::string& workingDir = "",
+                  int timeoutSeconds = 120);
+
+// The output with the build date (on the banner line and the build line)
+// replaced by "<DATE>".
+std::string MaskBuildDate(const std::string& output);
+
+// The first lines of every completed run, with the date masked, for the
+// search root as it will be printed (already in quoted form).
+std::string RunHeader(const std::string& quotedRoot);
+
+// A folder below the system's temporary folder, removed with its contents
+// when the object goes away.
+class TempTree {
+ public:
+  TempTree();
+  ~TempTree();
+  TempTree(const TempTree&) = delete;
+  TempTree& operator=(const TempTree&) = delete;
+
+  const std::string& Root() const { return root_; }
+  // Root() + "/" + relative.
+  std::string Path(const std::string& relative) const;
+  // Writes a file (creating its folders); content is written byte for byte.
+  void Write(const std::string& relative, const std::string& content) const;
+  void MakeDir(const std::string& relative) const;
+  // A symbolic link at relative pointing to target (taken as it stands).
+  void Link(const std::string& relative, const std::string& target) const;
+
+ private:
+  std::string root_;
+};
+
+}  // namespace skerry::test
+
+#endif
