@@ -78,6 +78,22 @@ void EnterRecord(DeclarationRecord& record, std::string_view name, const std::st
   table.push_back(std::move(record));
 }
 
+// ExternPattern, "(^.*[ ])(extern)([ ].*$)": its "." spans the whole text,
+// so a text holding a line terminator never matches; otherwise the greedy
+// group 1 takes the rightmost "extern" with a blank on each side. Searched
+// by hand because the pattern's backtracking is quadratic in the number of
+// such words before a carriage return. Returns the position of the word.
+std::size_t FindExternWord(const std::string& statement) {
+  if (statement.find_first_of("\r\n") != std::string::npos) return std::string::npos;
+  std::size_t at = statement.size();
+  while (at > 0) {
+    at = statement.rfind("extern", at - 1);
+    if (at == std::string::npos) break;
+    if (at > 0 && statement[at - 1] == ' ' && at + 6 < statement.size() && statement[at + 6] == ' ') return at;
+  }
+  return std::string::npos;
+}
+
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -146,12 +162,9 @@ void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& t
     record.isDeclaration = true;
   } else {
     // Extern test: the word is cut out, the blanks on both sides stay.
-    if (ExternPattern.Search(statement, groups)) {
-      std::string cut;
-      cut.reserve(statement.size());
-      cut.append(groups[1]);
-      cut.append(groups[3]);
-      statement.swap(cut);
+    std::size_t externWord = FindExternWord(statement);
+    if (externWord != std::string::npos) {
+      statement.erase(externWord, 6);
       record.isExtern = true;
     }
 

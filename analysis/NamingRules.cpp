@@ -26,6 +26,24 @@ const TypePrefix kTypePrefixes[] = {
     {&DeclarationRecord::isTypedefStruct, "struct"}, {&DeclarationRecord::isTypedefUnion, "union"},
 };
 
+// EnumBodyPattern, "[{]([^}]+)[}]": the leftmost "{" that is followed by at
+// least one character other than "}" and, later, by a "}"; the body runs to
+// the first "}" after it. Searched by hand because the pattern retries
+// every "{" of a text without a closing brace, which is quadratic.
+bool FindEnumBody(std::string_view text, std::string_view& body) {
+  std::size_t open = text.find('{');
+  while (open != std::string_view::npos) {
+    std::size_t close = text.find('}', open + 1);
+    if (close == std::string_view::npos) return false;  // no later "{" can close either
+    if (close > open + 1) {
+      body = text.substr(open + 1, close - open - 1);
+      return true;
+    }
+    open = text.find('{', close);
+  }
+  return false;
+}
+
 bool HasLowerAscii(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
@@ -117,9 +135,9 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     }
 
     if (typePrefix == "enum") {
-      MatchGroups groups;
-      if (EnumBodyPattern.Search(record.declarationText, groups) && HasLowerAscii(groups[1])) {
-        message.assign(groups[1]);
+      std::string_view body;
+      if (FindEnumBody(record.declarationText, body) && HasLowerAscii(body)) {
+        message.assign(body);
         message.append(" in enum ").append(cleanedName).append(" have to be uppercase!");
         ReportViolation(diagnostics, path, record.line, message);
       }
