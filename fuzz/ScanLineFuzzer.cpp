@@ -1,0 +1,127 @@
+// libFuzzer target over ScanLine, with oracles for the hand-written parts of
+// the scanner that stand in for patterns.
+//
+// Input: user type names separated by blanks, a line feed, then the line.
+// The names are taught to the user-type list first; the line is then run
+// through the type pass and the declaration pass. On short inputs the
+// results of the hand-written code are compared with the patterns it
+// replaces, and any difference aborts.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "analysis/DeclarationRecord.h"
+#include "analysis/LineScanner.h"
+#include "analysis/Pattern.h"
+#include "analysis/PatternTable.h"
+#include "analysis/UserTypeList.h"
+
+namespace {
+
+using skerry::MatchGroups;
+using skerry::Pattern;
+
+// The oracles run the backtracking patterns, which are quadratic or worse on
+// long texts; they are used on short inputs only.
+constexpr std::size_t kOracleLimit = 512;
+
+void Expect(bool condition) {
+  if (!condition) std::abort();
+}
+
+// A type name the scanner could have learnt: no blank, tab, backslash (they
+// are blanked), parenthesis, brace, "=" or ";" (the declarator patterns stop
+// there), and not beginning with "?" (that would turn the entry's group into
+// an extension group and shift the numbering of the whole alternation).
+bool LearnableName(std::string_view name) {
+  if (!name.empty() && name[0] == '?') return false;
+  return name.find_first_of(" \t\\(){}=;") == std::string_view::npos;
+}
+
+void CheckQualifierRemoval(std::string_view text) {
+  std::string byPattern(text);
+  MatchGroups groups;
+  while (skerry::QualifierPattern.Search(byPattern, groups)) {
+    std::string next(groups[1]);
+    next.append(groups[3]);
+    byPattern.swap(next);
+  }
+  std::string byHand(text);
+  skerry::RemoveQualifiers(byHand);
+  Expect(byHand == byPattern);
+}
+
+void CheckDefinePattern(std::string_view text) {
+  static const Pattern documented(skerry::kDefinePatternText);
+  std::string statement = " " + std::string(text) + " ";
+  MatchGroups expected;
+  MatchGroups actual;
+  bool expectedFound = documented.Search(statement, expected);
+  bool actualFound = skerry::DefinePattern.Search(statement, actual);
+  Expect(expectedFound == actualFound);
+  if (expectedFound) {
+    for (std::size_t i = 0; i <= 2; ++i) Expect(expected[i] == actual[i]);
+  }
+}
+
+void CheckUserTypeSearch(const skerry::UserTypeList& userTypes, std::string_view text) {
+  if (userTypes.empty()) return;
+  std::string statement = " " + std::string(text) + " ";
+  Pattern literal("(" + userTypes.Text() + ")", Pattern::kIgnoreCase);
+  std::string_view typeGroup;
+  std::string_view restGroup;
+  bool found = userTypes.Find(statement, typeGroup, restGroup);
+  if (!literal.Valid()) {
+    Expect(!found);
+    return;
+  }
+  MatchGroups groups;
+  bool expected = literal.Search(statement, groups);
+  Expect(found == expected);
+  if (!expected) return;
+  for (std::size_t entry = 0; entry < userTypes.size(); ++entry) {
+    std::size_t first = 2 + 3 * entry;
+    if (!groups.Participated(first)) continue;
+    Expect(typeGroup == groups[first + 1]);
+    Expect(restGroup == groups[first + 2]);
+    return;
+  }
+  Expect(false);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::string_view names;
+  std::string_view line = input;
+  std::size_t feed = input.find('\n');
+  if (feed != std::string_view::npos) {
+    names = input.substr(0, feed);
+    line = input.substr(feed + 1);
+  }
+
+  skerry::UserTypeList userTypes;
+  while (!names.empty()) {
+    std::size_t blank = names.find(' ');
+    std::string_view name = names.substr(0, blank);
+    if (LearnableName(name)) userTypes.Append(name);
+    names = blank == std::string_view::npos ? std::string_view() : names.substr(blank + 1);
+  }
+
+  skerry::DeclarationTable table;
+  int32_t firstFunctionLine = 7;
+  skerry::ScanLine(line, 5, table, userTypes, true, firstFunctionLine);
+  skerry::ScanLine(line, 5, table, userTypes, false, firstFunctionLine);
+  for (const skerry::DeclarationRecord& record : table) Expect(!record.name.empty() && record.line == 5);
+  Expect(firstFunctionLine == 7 || firstFunctionLine == 5);
+
+  if (size <= kOracleLimit) {
+    CheckQualifierRemoval(line);
+    CheckDefinePattern(line);
+    CheckUserTypeSearch(userTypes, line);
+  }
+  return 0;
+}
