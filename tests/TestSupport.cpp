@@ -1,6 +1,7 @@
 #include "tests/TestSupport.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <regex>
 #include <stdexcept>
+#include <utility>
 
 #ifndef SKERRY_LINT_BINARY
 #error "SKERRY_LINT_BINARY must name the built checker"
@@ -21,7 +23,12 @@ namespace skerry::test {
 
 namespace fs = boost::filesystem;
 
-RunResult RunLint(const std::vector<std::string>& args, const std::string& workingDir, int timeoutSeconds) {
+namespace {
+
+// Runs the checker; with runAs set, the child takes that user and group (and
+// no supplementary groups) before it starts the checker.
+RunResult Run(const std::vector<std::string>& args, const std::string& workingDir, int timeoutSeconds,
+              const std::pair<uid_t, gid_t>* runAs) {
   int outPipe[2];
   int errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
@@ -35,6 +42,9 @@ RunResult RunLint(const std::vector<std::string>& args, const std::string& worki
     int devNull = open("/dev/null", O_RDONLY);
     if (devNull >= 0) dup2(devNull, 0);
     if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(127);
+    if (runAs != nullptr && (setgroups(0, nullptr) != 0 || setgid(runAs->second) != 0 || setuid(runAs->first) != 0)) {
+      _exit(126);
+    }
     std::vector<char*> argv;
     std::string program = SKERRY_LINT_BINARY;
     argv.push_back(program.data());
@@ -87,6 +97,18 @@ RunResult RunLint(const std::vector<std::string>& args, const std::string& worki
   return result;
 }
 
+}  // namespace
+
+RunResult RunLint(const std::vector<std::string>& args, const std::string& workingDir, int timeoutSeconds) {
+  return Run(args, workingDir, timeoutSeconds, nullptr);
+}
+
+RunResult RunLintAs(uid_t user, gid_t group, const std::vector<std::string>& args, const std::string& workingDir,
+                    int timeoutSeconds) {
+  const std::pair<uid_t, gid_t> runAs(user, group);
+  return Run(args, workingDir, timeoutSeconds, &runAs);
+}
+
 std::string MaskBuildDate(const std::string& output) {
   static const std::regex banner("^(Skerry_Lint version [0-9]+[.][0-9]+ from )[A-Z][a-z][a-z] [ 0-9][0-9] [0-9]{4}\n");
   static const std::regex build("(\nBUILD: )[A-Z][a-z][a-z] [ 0-9][0-9] [0-9]{4}\n");
@@ -94,12 +116,23 @@ std::string MaskBuildDate(const std::string& output) {
   return std::regex_replace(masked, build, "$1<DATE>\n", std::regex_constants::format_first_only);
 }
 
-std::string RunHeader(const std::string& quotedRoot) {
+std::string BannerLines() {
   return "Skerry_Lint version 1.0 from <DATE>\n"
-         "Copyright (c) 2026 the Skerry_Lint developers\n"
-         "BUILD: <DATE>\n"
-         "Searching for rule violations in : " +
-         quotedRoot + "\n";
+         "Copyright (c) 2026 the Skerry_Lint developers\n";
+}
+
+std::string RunHeader(const std::string& quotedRoot) {
+  return BannerLines() + "BUILD: <DATE>\n" + "Searching for rule violations in : " + quotedRoot + "\n";
+}
+
+std::string QuotedPath(const std::string& text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '&') quoted.push_back('&');
+    quoted.push_back(c);
+  }
+  quoted.push_back('"');
+  return quoted;
 }
 
 TempTree::TempTree() {

@@ -3,6 +3,8 @@
 #ifndef SKERRY_TESTS_TEST_SUPPORT_H
 #define SKERRY_TESTS_TEST_SUPPORT_H
 
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -17,16 +19,29 @@ struct RunResult {
 // Runs the built Skerry_Lint with args in workingDir (the test's current
 // directory when empty) and collects its output. timeoutSeconds bounds the
 // run; a run that takes longer is killed and reported with exitCode -2.
-RunResult RunLint(const std::vector<std::string>& args, const std::string& workingDir = "",
-                  int timeoutSeconds = 120);
+RunResult RunLint(const std::vector<std::string>& args, const std::string& workingDir = "", int timeoutSeconds = 120);
+
+// As RunLint, with the checker running as the given user and group (no
+// supplementary groups); needs the privilege to switch (root). A child that
+// cannot switch exits with 126, one that cannot start the checker with 127.
+RunResult RunLintAs(uid_t user, gid_t group, const std::vector<std::string>& args, const std::string& workingDir = "",
+                    int timeoutSeconds = 120);
 
 // The output with the build date (on the banner line and the build line)
 // replaced by "<DATE>".
 std::string MaskBuildDate(const std::string& output);
 
+// The two banner lines that start every run, with the date masked.
+std::string BannerLines();
+
 // The first lines of every completed run, with the date masked, for the
 // search root as it will be printed (already in quoted form).
 std::string RunHeader(const std::string& quotedRoot);
+
+// The text between double quotes, with every double quote and every ampersand
+// preceded by an ampersand: how the search line and the progress lines show
+// a path.
+std::string QuotedPath(const std::string& text);
 
 // A folder below the system's temporary folder, removed with its contents
 // when the object goes away.
