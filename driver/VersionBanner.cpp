@@ -3,7 +3,7 @@
 #include <string>
 
 #include "driver/BuildInfo.h"
-#include "driver/ConsoleOutput.h"
+#include "driver/LineOutput.h"
 
 #ifdef _WIN32
 #include <windows.h>
