@@ -53,7 +53,9 @@ void Walk(const fs::path& directory, WalkVisitor& visitor, std::vector<Directory
   for (const fs::directory_iterator end; it != end;) {
     const fs::path entry = JoinEntryPath(directory, it->path().filename());
     fs::file_status status = fs::status(entry, error);
-    if (error) {
+    // A missing target (a broken link) is not an error here: such an entry
+    // is examined like any other file.
+    if (error && status.type() != fs::file_not_found) {
       visitor.OnNotice("Cannot determine type : " + QuotedForm(entry) + " (" + error.message() + ")");
     } else if (fs::is_directory(status)) {
       DirectoryIdentity identity;

@@ -477,7 +477,7 @@ std::vector<WalkCase> BrokenLinkWalkCases() {
   };
 }
 
-INSTANTIATE_TEST_SUITE_P(DISABLED_BrokenLinks, Walk, ::testing::ValuesIn(BrokenLinkWalkCases()),
+INSTANTIATE_TEST_SUITE_P(BrokenLinks, Walk, ::testing::ValuesIn(BrokenLinkWalkCases()),
                          [](const ::testing::TestParamInfo<WalkCase>& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(Trees, Walk, ::testing::ValuesIn(WalkCases()),
