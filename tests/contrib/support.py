@@ -1,0 +1,65 @@
+"""Shared parts of the tests of contrib/: a tree whose checker output holds
+diagnostics for paths with blanks, ampersands and parentheses, and for line
+0, and the diagnostics that output must hold."""
+
+import os
+import shutil
+import subprocess
+import tempfile
+
+CHECKER = os.environ["SKERRY_LINT_BINARY"]
+SOURCE_DIR = os.environ["SKERRY_SOURCE_DIR"]
+CONTRIB = os.path.join(SOURCE_DIR, "contrib")
+
+# File path below the tree root -> content.
+TREE = {
+    "dir with blanks/R&D Led.c": "uint8 ucCount;\nvoid f(void);\n",
+    "a&b/CAN_Bus.c": (
+        "#define MAX 1\n"
+        "typedef enum CAN_enumMode_tag { Off, On } CAN_Mode_t;\n"
+        "uint8 CAN_ucBuf[4];\n"
+        "void CAN_Init(void);\n"
+    ),
+    "v(2)/Led.c": "uint8 x;\nvoid Led_Init(void);\n",
+    "ok/Good.c": "uint8 Good_ucCount;\nvoid Good_Init(void);\n",
+}
+
+# (path, line, message, rule id) of every diagnostic of the tree, checked
+# with the root "." from the tree's root.
+DIAGNOSTICS = [
+    ("./dir with blanks/R&D Led.c", 0, "only letters and numbers are allowed for filename", "filename-characters"),
+    ("./dir with blanks/R&D Led.c", 1, "ucCount does not fit: ^R&D Led[_]uc[A-Za-z0-9_#]+$", "name-form"),
+    ("./dir with blanks/R&D Led.c", 2, "f does not fit: ^R&D Led[_][A-Za-z0-9_#]+$", "name-form"),
+    ("./a&b/CAN_Bus.c", 0, "two upper case letters in filename are not allowed", "filename-double-upper"),
+    ("./a&b/CAN_Bus.c", 1, "MAX does not fit: ^[_]*CAN[_][A-Z0-9_#]+$", "macro-name-form"),
+    ("./a&b/CAN_Bus.c", 2, " Off, On  in enum CAN_enumMode_tag have to be uppercase!", "enum-members-upper-case"),
+    ("./a&b/CAN_Bus.c", 3, "CAN_ucBuf needs to have array postfix '_List' in name!", "array-list-postfix"),
+    ("./v(2)/Led.c", 1, "x does not fit: ^Led[_]uc[A-Za-z0-9_#]+$", "name-form"),
+]
+
+
+class Tree:
+    """The tree above in a temporary folder."""
+
+    def __init__(self, files=None):
+        self.root = tempfile.mkdtemp(prefix="skerry-contrib-")
+        for relative, content in (TREE if files is None else files).items():
+            path = os.path.join(self.root, relative)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "w", encoding="utf-8") as out:
+                out.write(content)
+
+    def remove(self):
+        shutil.rmtree(self.root, ignore_errors=True)
+
+
+def run(command, cwd, env=None, stdin=None):
+    """Runs a command; gives (exit code, stdout text, stderr text)."""
+    completed = subprocess.run(command, cwd=cwd, env=env, input=stdin, capture_output=True, timeout=120)
+    return completed.returncode, completed.stdout.decode("utf-8"), completed.stderr.decode("utf-8")
+
+
+def checker_output(root, args=(".",)):
+    code, out, err = run([CHECKER, *args], cwd=root)
+    assert code == 0 and err == "" and out.endswith("Operation Finsh\n"), (code, out, err)
+    return out

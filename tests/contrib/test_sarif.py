@@ -1,0 +1,106 @@
+"""contrib/skerry-lint-sarif: one SARIF result per diagnostic line of real
+checker output, with rule ids from the message kind, URIs for paths with
+blanks and ampersands, and file-level results for line 0."""
+
+import json
+import os
+import unittest
+
+import support
+
+CONVERTER = os.path.join(support.CONTRIB, "skerry-lint-sarif")
+
+
+def convert(text, *args):
+    code, out, err = support.run([CONVERTER, *args], cwd=support.SOURCE_DIR, stdin=text.encode("utf-8"))
+    return code, (json.loads(out) if out else None), err
+
+
+def location(result):
+    return result["locations"][0]["physicalLocation"]
+
+
+class SarifTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        tree = support.Tree()
+        try:
+            cls.output = support.checker_output(tree.root)
+        finally:
+            tree.remove()
+
+    def test_one_result_per_diagnostic(self):
+        code, log, err = convert(self.output)
+        self.assertEqual((code, err), (0, ""))
+        self.assertEqual(log["version"], "2.1.0")
+        run = log["runs"][0]
+        driver = run["tool"]["driver"]
+        self.assertEqual((driver["name"], driver["version"]), ("Skerry_Lint", "1.0"))
+        self.assertEqual(run["invocations"], [{"executionSuccessful": True}])
+        uris = {
+            "./dir with blanks/R&D Led.c": "dir%20with%20blanks/R%26D%20Led.c",
+            "./a&b/CAN_Bus.c": "a%26b/CAN_Bus.c",
+            "./v(2)/Led.c": "v%282%29/Led.c",
+        }
+        got = []
+        for result in run["results"]:
+            self.assertEqual(driver["rules"][result["ruleIndex"]]["id"], result["ruleId"])
+            self.assertEqual(result["level"], "error")
+            artifact = location(result)["artifactLocation"]
+            self.assertEqual(artifact["uriBaseId"], "%SRCROOT%")
+            line = location(result).get("region", {}).get("startLine", 0)
+            got.append((artifact["uri"], line, result["message"]["text"], result["ruleId"]))
+        expected = [(uris[path], line, message, rule) for path, line, message, rule in support.DIAGNOSTICS]
+        self.assertEqual(sorted(got), sorted(expected))
+        # Line 0 stands for the whole file: no region at all.
+        for result in run["results"]:
+            if "region" in location(result):
+                self.assertGreater(location(result)["region"]["startLine"], 0)
+
+    def test_paths_become_uris(self):
+        # Paths as the checker prints them on Windows and on Linux.
+        cases = [
+            ("C:\\src\\Led Driver.c", {"uri": "file:///C:/src/Led%20Driver.c"}),
+            ("src\\R&D\\Can.c", {"uri": "src/R%26D/Can.c", "uriBaseId": "%SRCROOT%"}),
+            ("/home/ci/a b/x.c", {"uri": "file:///home/ci/a%20b/x.c"}),
+            ("./Grüße.c", {"uri": "Gr%C3%BC%C3%9Fe.c", "uriBaseId": "%SRCROOT%"}),
+            ("a(1)/b.c", {"uri": "a%281%29/b.c", "uriBaseId": "%SRCROOT%"}),
+        ]
+        for path, expected in cases:
+            with self.subTest(path=path):
+                text = path + "(3): error style: x does not fit: ^Mod[_]uc[A-Za-z0-9_#]+$\nOperation Finsh\n"
+                code, log, _ = convert(text)
+                self.assertEqual(code, 0)
+                results = log["runs"][0]["results"]
+                self.assertEqual(len(results), 1)
+                self.assertEqual(location(results[0])["artifactLocation"], expected)
+                self.assertEqual(location(results[0])["region"], {"startLine": 3})
+
+    def test_incomplete_runs(self):
+        lines = self.output.split("\n")
+        cut = "\n".join(lines[:-3]) + "\n"  # closing line and last diagnostic gone
+        argument_error = "argument error :nothing is no dir or file!\n"
+        for text, results, notes in [(cut, len(support.DIAGNOSTICS) - 1, 0), (argument_error, 0, 1)]:
+            with self.subTest(text=text[-40:]):
+                code, log, err = convert(text)
+                self.assertEqual(code, 2)
+                self.assertIn("Operation Finsh", err)
+                run = log["runs"][0]
+                self.assertEqual(len(run["results"]), results)
+                self.assertFalse(run["invocations"][0]["executionSuccessful"])
+                self.assertEqual(len(run["invocations"][0].get("toolExecutionNotifications", [])), notes)
+
+    def test_output_file(self):
+        tree = support.Tree({})
+        try:
+            target = os.path.join(tree.root, "out.sarif")
+            code, log, _ = convert(self.output, "-o", target)
+            self.assertEqual((code, log), (0, None))
+            with open(target, encoding="utf-8") as written:
+                self.assertEqual(len(json.load(written)["runs"][0]["results"]), len(support.DIAGNOSTICS))
+        finally:
+            tree.remove()
+
+
+if __name__ == "__main__":
+    unittest.main()
