@@ -83,7 +83,7 @@ class SarifTest(unittest.TestCase):
         for text, results, notes in [(cut, len(support.DIAGNOSTICS) - 1, 0), (argument_error, 0, 1)]:
             with self.subTest(text=text[-40:]):
                 code, log, err = convert(text)
-                self.assertEqual(code, 2)
+                self.assertEqual(code, 1)
                 self.assertIn("Operation Finsh", err)
                 run = log["runs"][0]
                 self.assertEqual(len(run["results"]), results)
