@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "driver/LineOutput.h"
+
 namespace skerry {
 
 // Writes text as it stands and flushes.
 void WriteText(std::string_view text);
-// Writes text and a line feed, and flushes.
-void WriteLine(std::string_view text);
 
 // The quoted form of a path: between double quotes, with every double quote
 // and every ampersand preceded by an ampersand.

@@ -1,7 +1,7 @@
 // Line output for code that builds without Boost: the version banner, whose
 // Windows path is also compile-checked with a cross compiler that has no
-// Boost. The function is defined in ConsoleOutput.cpp, and ConsoleOutput.h
-// declares it again together with the path helpers.
+// Boost. The function is defined in ConsoleOutput.cpp; ConsoleOutput.h
+// adds the rest of the console helpers.
 #ifndef SKERRY_DRIVER_LINE_OUTPUT_H
 #define SKERRY_DRIVER_LINE_OUTPUT_H
 
