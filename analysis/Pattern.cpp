@@ -14,19 +14,28 @@ namespace {
 constexpr uint32_t kBaseOptions =
     PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
 
+// The match limit of one search grows with the length of the text: the
+// fixed patterns backtrack at most a few steps per character (a greedy "^.*"
+// walking back over a line of millions of characters), so they always get
+// their definite answer, while a run-time pattern built from a type name
+// full of quantifiers ("a*a*a*a*a*") cannot hold the run for minutes on one
+// line: it reaches the limit within milliseconds and that search counts as
+// no match.
+uint32_t MatchLimit(std::size_t length) {
+  constexpr uint64_t kBase = 1000000;
+  constexpr uint64_t kPerCharacter = 16;
+  uint64_t limit = kBase + kPerCharacter * static_cast<uint64_t>(length);
+  return limit > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(limit);
+}
+
 // Per-thread match state: match data grown to the largest group count seen,
-// one match context with a JIT stack that long lines cannot exhaust, and the
-// match limit raised to its maximum so that a search on a line of millions
-// of characters finds its definite answer instead of failing.
+// and one match context with a JIT stack that long lines cannot exhaust.
 class ThreadMatchState {
  public:
   ThreadMatchState() {
     context_ = pcre2_match_context_create(nullptr);
     jitStack_ = pcre2_jit_stack_create(32 * 1024, 64 * 1024 * 1024, nullptr);
-    if (context_ != nullptr) {
-      pcre2_set_match_limit(context_, UINT32_MAX);
-      if (jitStack_ != nullptr) pcre2_jit_stack_assign(context_, nullptr, jitStack_);
-    }
+    if (context_ != nullptr && jitStack_ != nullptr) pcre2_jit_stack_assign(context_, nullptr, jitStack_);
   }
   ~ThreadMatchState() {
     if (data_ != nullptr) pcre2_match_data_free(data_);
@@ -83,8 +92,9 @@ struct Pattern::Engine {
   // Runs one match; returns the rc of pcre2_match.
   int Run(const pcre2_code* code, std::string_view text, std::size_t start, uint32_t options,
           pcre2_match_data* data) const {
-    return pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), start, options, data,
-                       MatchState().Context());
+    pcre2_match_context* context = MatchState().Context();
+    if (context != nullptr) pcre2_set_match_limit(context, MatchLimit(text.size()));
+    return pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), start, options, data, context);
   }
 };
 

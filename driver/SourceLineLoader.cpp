@@ -29,8 +29,12 @@ bool LoadSourceLines(SourceLines& lines, const boost::filesystem::path& path) {
 #else
 
 bool LoadSourceLines(SourceLines& lines, const boost::filesystem::path& path) {
-  // Non-blocking open, so that a FIFO without a writer cannot hold the run;
-  // the status of the opened descriptor decides whether it is read at all.
+  // Only a regular file is opened: opening a device can have effects of its
+  // own. The open is non-blocking all the same, so that an entry replaced by
+  // a FIFO in between cannot hold the run, and the status of the opened
+  // descriptor decides whether it is read at all.
+  struct stat entry;
+  if (::stat(path.c_str(), &entry) != 0 || !S_ISREG(entry.st_mode)) return false;
   int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return false;
   struct stat info;
