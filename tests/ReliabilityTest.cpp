@@ -286,8 +286,10 @@ TEST(Reliability, LinkCyclesAreNotFollowed) {
   tree.Link("walk/a/ext", "../../outside");  // outside the tree: followed
   tree.Link("outside/home", "../walk");      // back to the walk root from outside
   tree.Link("outside/in", "../walk/c");      // into the tree but off the walk path: followed
+  tree.Link("walk/c/LOOP.c", "LOOP.c");      // a file link to itself: its type cannot be determined
 
   const Block cycle{"Link cycle not followed : %Q\n", ""};
+  const Block loop{"Cannot determine type : %Q (Too many levels of symbolic links)\n", ""};
   auto upper = [](const std::string& name) { return Block{Progress(name, 0), Diag("%P", 0, kTwoUpper)}; };
   std::map<std::string, Block> blocks{
       {"a/AA.c", upper("AA.c")},
@@ -301,6 +303,9 @@ TEST(Reliability, LinkCyclesAreNotFollowed) {
       {"a/b/back", cycle},
       {"a/b/toA", cycle},
       {"a/ext/home", cycle},
+      {"c/LOOP.c", loop},
+      {"a/b/sib/LOOP.c", loop},
+      {"a/ext/in/LOOP.c", loop},
   };
   ExpectRun(RunLint({tree.Path("walk")}, "", kShortRunSeconds), WalkOutput(tree.Path("walk"), blocks));
 }
