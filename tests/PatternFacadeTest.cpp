@@ -1,0 +1,352 @@
+// The pattern facade's own semantics (both engines), and the two table
+// patterns whose compiled form differs from their documented text.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/Pattern.h"
+#include "analysis/PatternTable.h"
+
+namespace skerry {
+namespace {
+
+using namespace std::string_literals;
+
+bool IsPcre2Build() { return std::string(SKERRY_REGEX_ENGINE) == "pcre2"; }
+
+// Up to three groups of a successful search, or "-" when the search fails;
+// a group that took no part is shown as "<unset>".
+std::string SearchSummary(const Pattern& pattern, std::string_view text) {
+  MatchGroups groups;
+  if (!pattern.Search(text, groups)) return "-";
+  std::string summary;
+  for (std::size_t i = 0; i < groups.size() && i < 4; ++i) {
+    if (i > 0) summary += "|";
+    summary += groups.Participated(i) ? std::string(groups[i]) : "<unset>";
+  }
+  return summary;
+}
+
+TEST(PatternFacade, MatchSemantics) {
+  struct Case {
+    std::string pattern;
+    unsigned options;
+    std::string text;
+    bool whole;
+    std::string search;  // SearchSummary
+  };
+  const std::vector<Case> cases = {
+      // Whole match covers the text, search finds the leftmost match.
+      {"b", Pattern::kNone, "abc", false, "b"},
+      {"abc", Pattern::kNone, "abc", true, "abc"},
+      {"", Pattern::kNone, "", true, ""},
+      {"", Pattern::kNone, "x", false, ""},
+      // Alternatives are ordered: search takes the first that matches, whole
+      // match backtracks into the next one.
+      {"a|ab", Pattern::kNone, "ab", true, "a"},
+      {"(a|ab)(c|bcd)", Pattern::kNone, "abcd", true, "abcd|a|bcd"},
+      // Groups: a group outside the match is unset and empty; an empty group
+      // inside it took part.
+      {"(a)|(b)", Pattern::kNone, "b", true, "b|<unset>|b"},
+      {"(x)?y", Pattern::kNone, "y", true, "y|<unset>"},
+      {"(a*)b", Pattern::kNone, "b", true, "b|"},
+      {"^([^*]+)[*].*", Pattern::kNone, "char *p", true, "char *p|char "},
+      // "^" and "$" stand only at the ends of the text.
+      {"^b", Pattern::kNone, "a\nb", false, "-"},
+      {"a$", Pattern::kNone, "a\nb", false, "-"},
+      {"a$", Pattern::kNone, "a\n", false, "-"},
+      {"a$", Pattern::kNone, "ba", false, "a"},
+      {"^a", Pattern::kNone, "ab", false, "a"},
+      {"(^.*[.])[ch]$", Pattern::kIgnoreCase, "x.c\n", false, "-"},
+      // "." excludes line feed and carriage return only.
+      {"a.b", Pattern::kNone, "a\nb", false, "-"},
+      {"a.b", Pattern::kNone, "a\rb", false, "-"},
+      {"a.b", Pattern::kNone, "a\tb", true, "a\tb"},
+      {"a.b", Pattern::kNone, "a\0b"s, true, "a\0b"s},
+      {"a.b", Pattern::kNone,
+       "a\xff"
+       "b",
+       true,
+       "a\xff"
+       "b"},
+      {".*", Pattern::kNone, "ab\rcd", false, "ab"},
+      // Case folding only where asked, and only for ASCII letters.
+      {"abc", Pattern::kNone, "ABC", false, "-"},
+      {"abc", Pattern::kIgnoreCase, "aBC", true, "aBC"},
+      {"[A-Z]+", Pattern::kIgnoreCase, "qZ", true, "qZ"},
+      {"[a-z]", Pattern::kNone, "Q", false, "-"},
+      {"\xe0", Pattern::kIgnoreCase, "\xc0", false, "-"},
+      {"\xe0", Pattern::kIgnoreCase, "\xe0", true, "\xe0"},
+      {"[^a-z]+", Pattern::kIgnoreCase, "\xc4\xe4Q", false, "\xc4\xe4"},
+      // NUL bytes are ordinary characters, in the text and in the pattern.
+      {"(a\0)b"s, Pattern::kNone, "xa\0by"s, false, "a\0b|a\0"s},
+      {"[^ ]+", Pattern::kNone, "\0\0 x"s, false, "\0\0"s},
+      {"^[ ]*$", Pattern::kNone, "  \0"s, false, "-"},
+      // An empty class matches nothing.
+      {"a[]", Pattern::kNone, "a", false, "-"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("pattern '" + c.pattern + "' text '" + c.text + "'");
+    Pattern pattern(c.pattern, c.options);
+    ASSERT_TRUE(pattern.Valid());
+    EXPECT_EQ(pattern.WholeMatch(c.text), c.whole);
+    EXPECT_EQ(SearchSummary(pattern, c.text), c.search);
+    MatchGroups groups;
+    EXPECT_EQ(pattern.SearchDetailed(c.text, groups), c.search == "-" ? SearchOutcome::NoMatch : SearchOutcome::Match);
+    EXPECT_EQ(pattern.Search(c.text), c.search != "-");
+  }
+}
+
+TEST(PatternFacade, ReplaceAll) {
+  struct Case {
+    const char* pattern;
+    std::string text;
+    const char* format;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"([a-z])([A-Z])", "fooBarBaz", "$1_$2", "foo_Bar_Baz"},
+      {"([a-z])([A-Z])", "aBCd", "$1_$2", "a_BCd"},
+      {"([a-z])([A-Z])", "ABC", "$1_$2", "ABC"},
+      {"[.][-A-Za-z0-9_]+", "Foo.tar.c", "", "Foo"},
+      {"[,;]", "a,b;;c", "", "abc"},
+      {"[_]", "_a__b", "[_]", "[_]a[_][_]b"},
+      {"\t", "a\t\t\tb\t", "  ", "a      b  "},
+      {"[*&]", "*&p\0*"s, "", "p\0"s},
+      // Empty matches: one before every character and one at the end; after
+      // a non-empty match, an empty one may follow at its end.
+      {"x*", "abc", "-", "-a-b-c-"},
+      {"a*", "baaac", "-", "-b--c-"},
+      {"x*", "abx", "-", "-a-b--"},
+      {"^", "ab", "-", "-ab"},
+      // "$&" is the whole match, "$$" a dollar, a group that took no part is
+      // empty, and an unknown group number gives nothing.
+      {"(a)|(b)", "ab", "<$1$2$&$$$9>", "<aa$><bb$>"},
+      {"b", "abc", "", "ac"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("pattern '") + c.pattern + "' text '" + c.text + "'");
+    Pattern pattern(c.pattern);
+    ASSERT_TRUE(pattern.Valid());
+    EXPECT_EQ(pattern.ReplaceAll(c.text, c.format), c.expected);
+  }
+}
+
+TEST(PatternFacade, InvalidTextNeverMatches) {
+  for (const char* text : {"a[b", "(x", "a)", "*a", "[b-a]", "x{2,1}", "(^.*[( ])((x[ *])(.*)"}) {
+    for (unsigned options : {Pattern::kNone, Pattern::kIgnoreCase}) {
+      SCOPED_TRACE(text);
+      std::unique_ptr<Pattern> pattern;
+      ASSERT_NO_THROW(pattern = std::make_unique<Pattern>(text, options));
+      EXPECT_FALSE(pattern->Valid());
+      EXPECT_EQ(pattern->GroupCount(), 0u);
+      EXPECT_EQ(pattern->Text(), text);
+      for (std::string_view subject : {"", "a[b", "(x", "ab x a b"}) {
+        MatchGroups groups;
+        EXPECT_FALSE(pattern->WholeMatch(subject));
+        EXPECT_FALSE(pattern->Search(subject));
+        EXPECT_EQ(pattern->SearchDetailed(subject, groups), SearchOutcome::NoMatch);
+        EXPECT_EQ(pattern->ReplaceAll(subject, "-"), subject);
+      }
+    }
+  }
+}
+
+TEST(PatternFacade, CachedByTextAndOptions) {
+  auto first = Pattern::Cached("(^.*[( ])(Foo[ *])(.*)", Pattern::kIgnoreCase);
+  auto again = Pattern::Cached("(^.*[( ])(Foo[ *])(.*)", Pattern::kIgnoreCase);
+  auto caseSensitive = Pattern::Cached("(^.*[( ])(Foo[ *])(.*)");
+  auto other = Pattern::Cached("(^.*[( ])(Bar[ *])(.*)", Pattern::kIgnoreCase);
+  EXPECT_EQ(first.get(), again.get());
+  EXPECT_NE(first.get(), caseSensitive.get());
+  EXPECT_NE(first.get(), other.get());
+  EXPECT_TRUE(first->Search(" foo x"));
+  EXPECT_FALSE(caseSensitive->Search(" foo x"));
+  EXPECT_EQ(first->GroupCount(), 3u);
+  auto invalid = Pattern::Cached("a[b");
+  EXPECT_EQ(invalid.get(), Pattern::Cached("a[b").get());
+  EXPECT_FALSE(invalid->Valid());
+}
+
+// Several megabytes on one line: every operation ends in a short time with
+// either the correct answer or, where the engine gives up, a reported error
+// that counts as no match.
+TEST(PatternFacade, MegabyteLinesEndWithDefinedResult) {
+  if (!IsPcre2Build()) GTEST_SKIP() << "std::regex recurses per character and cannot take such lines";
+  std::string alternating;
+  for (int i = 0; i < 2000000; ++i) alternating += "ab";
+  std::string qualifiers;
+  for (int i = 0; i < 1000000; ++i) qualifiers += "const ";
+  const std::string blanks(4000000, ' ');
+
+  struct Case {
+    const char* pattern;
+    const std::string& text;
+    std::string suffix;
+    std::size_t group;          // group checked on a match
+    std::string_view expected;  // its text; nullptr data means no match is correct
+  };
+  const std::vector<Case> cases = {
+      // Deep backtracking through a repeated group, no correct match.
+      {"^(a|b)*c", alternating, "", 1, std::string_view()},
+      {"^(a|b)*$", alternating, "", 1, "b"},
+      {"(^.*)(const|[@_]*volatile|[@_]*static|[@_]*[Ii][Nn][Ll][Ii][Nn][Ee])([ ].*$)", qualifiers, "", 3, " "},
+      {"^.*[}][ ]*([-A-Za-z0-9_]+)[;].*", blanks, "} Name; x", 1, "Name"},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", blanks, "uint8 x", 2, "x"},
+      {"^[ ]*([^ {()=;]+)([ ]*[(].*)", blanks, "f (void)", 1, "f"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    Pattern pattern(c.pattern);
+    ASSERT_TRUE(pattern.Valid());
+    const std::string text = c.text + c.suffix;
+    auto start = std::chrono::steady_clock::now();
+    MatchGroups groups;
+    SearchOutcome outcome = pattern.SearchDetailed(text, groups);
+    if (c.expected.data() == nullptr) {
+      EXPECT_NE(outcome, SearchOutcome::Match);
+    } else if (outcome == SearchOutcome::Match) {
+      EXPECT_EQ(groups[c.group], c.expected);
+    } else {
+      EXPECT_EQ(outcome, SearchOutcome::EngineError);
+    }
+    EXPECT_EQ(pattern.Search(text), outcome == SearchOutcome::Match);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  }
+}
+
+TEST(PatternFacade, DefinePatternAfterMillionBlanksIsLinear) {
+  if (!IsPcre2Build()) GTEST_SKIP() << "timing bound holds for the PCRE2 engine only";
+  const std::string statement = std::string(1000000, ' ') + "#define X 1";
+  auto start = std::chrono::steady_clock::now();
+  MatchGroups groups;
+  ASSERT_TRUE(DefinePattern.Search(statement, groups));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(groups[1], " #define");
+  EXPECT_EQ(groups[2], "X");
+  // The same without a name after the directive: no match, just as fast.
+  start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(DefinePattern.Search(std::string(1000000, ' ') + "#define (X)"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// DefinePattern is compiled with "[ ]" where its documented text has "[ ]+";
+// both must agree on the match and on groups 1 and 2 of every line.
+TEST(PatternFacade, DefinePatternAgreesWithDocumentedText) {
+  const Pattern documented(kDefinePatternText);
+  ASSERT_TRUE(documented.Valid());
+  EXPECT_NE(DefinePattern.Text(), kDefinePatternText);
+  const std::vector<std::string> heads = {"", "x", "int", "\t", "\r", " #define A", "a#define", "\xe9"};
+  const std::vector<std::string> tails = {
+      "#define X",
+      "#define X 1",
+      "#define  X_Y(z) z",
+      "#define",
+      "#define\tX",
+      "#defineX",
+      "#define #define Y",
+      "#define A  #define B",
+      "#define A\r #define B",
+      "#define A \r",
+      "#DEFINE X",
+      "# define X",
+      "#define \xe9X",
+      "#define (X)",
+      "#define\r X",
+      "\t#define X",
+      "#define X\0Y"s,
+  };
+  std::vector<std::string> lines;
+  for (std::size_t blanks : {0, 1, 2, 5, 40, 300}) {
+    for (const std::string& head : heads) {
+      for (const std::string& tail : tails) lines.push_back(head + std::string(blanks, ' ') + tail);
+    }
+  }
+  // Long runs of blanks, where the documented form backtracks most.
+  for (std::size_t blanks : {1500, 3000}) {
+    lines.push_back(std::string(blanks, ' ') + "#define LONG_RUN 1");
+    lines.push_back("x" + std::string(blanks, ' ') + "#defineX");
+    lines.push_back(" #define A" + std::string(blanks, ' ') + "#define B" + std::string(blanks, ' '));
+    lines.push_back(std::string(blanks, ' ') + "#define\r" + std::string(blanks, ' ') + "#define C");
+  }
+  std::size_t matches = 0;
+  for (const std::string& line : lines) {
+    SCOPED_TRACE("line '" + line.substr(0, 80) + "' of length " + std::to_string(line.size()));
+    MatchGroups expected;
+    MatchGroups actual;
+    bool found = documented.Search(line, expected);
+    ASSERT_EQ(DefinePattern.Search(line, actual), found);
+    ASSERT_EQ(DefinePattern.WholeMatch(line), documented.WholeMatch(line));
+    if (!found) continue;
+    ++matches;
+    EXPECT_EQ(actual[1], expected[1]);
+    EXPECT_EQ(actual[2], expected[2]);
+    EXPECT_EQ(actual[0], expected[0]);
+  }
+  // Both outcomes are well represented.
+  EXPECT_GT(matches, lines.size() / 4);
+  EXPECT_LT(matches, lines.size() * 3 / 4);
+}
+
+// ParameterSplitPattern is compiled without its documented trailing "(.*)":
+// the parameter scanner takes that group as the text after the match up to
+// the first line terminator. Runs the split repeatedly like the scanner does.
+TEST(PatternFacade, ParameterSplitAgreesWithDocumentedText) {
+  const Pattern documented(kParameterSplitPatternText);
+  ASSERT_TRUE(documented.Valid());
+  ASSERT_EQ(documented.GroupCount(), 3u);
+  const std::vector<std::string> lists = {
+      "uint8 a, uint16 b",
+      "const uint8 *p, int c",
+      " a b,c d",
+      "void",
+      "",
+      "a",
+      "a b",
+      "a  b  c",
+      ",,a b",
+      "a b,,,c d",
+      "a b\r, c d",
+      "a\tb, c d",
+      "const volatile int x",
+      "x y z, w v",
+      "a b \r c d",
+      "int (*fn)(void), int x",
+      "  uint8  ucA ,sint16 B",
+      "a b\n c d, e f",
+      "\xe4 \xf6, \xfc \xdf",
+      "a\0 b, c d"s,
+      "struct S s, enum E e",
+      "a b, c",
+      "a b,",
+      " , a b",
+      "unsigned char *const p, const char q",
+      "a b c d e f g h",
+  };
+  std::size_t steps = 0;
+  for (const std::string& list : lists) {
+    SCOPED_TRACE("list '" + list + "'");
+    std::string_view rest = list;
+    MatchGroups actual;
+    MatchGroups expected;
+    for (;;) {
+      bool found = documented.Search(rest, expected);
+      ASSERT_EQ(ParameterSplitPattern.Search(rest, actual), found);
+      if (!found) break;
+      ++steps;
+      EXPECT_EQ(actual[1], expected[1]);
+      EXPECT_EQ(actual[2], expected[2]);
+      std::string_view tail = rest.substr(static_cast<std::size_t>(actual[0].data() + actual[0].size() - rest.data()));
+      tail = tail.substr(0, tail.find_first_of("\r\n"));
+      ASSERT_EQ(tail, expected[3]);
+      rest = expected[3];
+    }
+  }
+  EXPECT_GT(steps, lists.size());
+}
+
+}  // namespace
+}  // namespace skerry
