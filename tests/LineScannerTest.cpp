@@ -1,0 +1,621 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "analysis/LineScanner.h"
+#include "analysis/ParameterScanner.h"
+#include "analysis/Pattern.h"
+#include "analysis/SourceLines.h"
+#include "tests/AnalysisTestSupport.h"
+
+namespace skerry::test {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Whole files through both passes: records in table order, the user-type
+// list after the passes, and the first-function line.
+
+struct FileCase {
+  std::vector<std::string> lines;
+  std::vector<std::string> records;
+  std::vector<std::string> userTypes;
+  int32_t firstFunctionLine;
+};
+
+const FileCase kFileCases[] = {
+    {{"uint8 a, b;"}, {"a|1|Uint8 Variable|| a, b;"}, {}, 1},
+    {{"uint8 *p;"}, {"p|1|Uint8 Pointer Variable|| p;"}, {}, 1},
+    {{"const uint8* const Mod_p;"}, {"Mod_p|1|Uint8 Pointer Variable|| Mod_p;"}, {}, 1},
+    {{"static inline uint8 Mod_Fast(void)", "{"}, {"Mod_Fast|1|Uint8 Function|| Mod_Fast(void)"}, {}, 1},
+    {{"uint32\tbuf[10];"}, {"buf|1|Uint32 Array|| buf[10];"}, {}, 1},
+    {{"uint8 Mod_au8Buf [4];"}, {"Mod_au8Buf|1|Uint8 Array|| Mod_au8Buf [4];"}, {}, 1},
+    {{"extern sint32 Mod_sdValue;"}, {"Mod_sdValue|1|Extern Sint32 Variable|| Mod_sdValue;"}, {}, 1},
+    {{"extern void Mod_Ext(void);", "int a;"},
+     {"a|2|Sint Variable|| a;", "Mod_Ext|1|Extern Void Function|| Mod_Ext(void);"},
+     {},
+     1},
+    {{"extern const uint8 *Mod_pu8Buf[4];"}, {"Mod_pu8Buf|1|Extern Pointer Uint8 Array|| Mod_pu8Buf[4];"}, {}, 1},
+    // Macros; a "#" followed by blanks is no macro; a first-column comment is blank.
+    {{"#define MOD_A(x) ((x)+1)", "# define MOD_B 1", "// #define MOD_C 1", "   // #define MOD_X 1",
+      "\t#define MOD_T\t2"},
+     {"MOD_T|5|Define|| #define MOD_T  2 ", "MOD_X|4|Define|| // #define MOD_X 1 ",
+      "MOD_A|1|Define|| #define MOD_A(x) ((x)+1) "},
+     {},
+     5},
+    // The built-in type words, in table order (last line first).
+    {{"int x;",     "float y;", "double z;", "boolean f;", "BOOL g;",      "unsigned int u;", "x = y;",
+      "BOOLEAN h;", "Bool* p;", "VOID v;",   "uint8_t i;", "uint j;",      "UINT8 k;",        "int8 l;",
+      "sint16 m;",  "int32 n;", "uint16 o;", "float64 q;", "float32_t r;", "Typedef enum E;"},
+     {"r|19|Float32 Variable|| r;", "q|18|Float64 Variable|| q;", "o|17|Uint16 Variable|| o;",
+      "n|16|Sint32 Variable|| n;", "m|15|Sint16 Variable|| m;", "l|14|Sint8 Variable|| l;", "k|13|Uint8 Variable|| k;",
+      "j|12|Uint Variable|| j;", "i|11|Uint8 Variable|| i;", "p|9|Bool Pointer Variable|| p;", "h|8|Bool Variable|| h;",
+      "g|5|Bool Variable|| g;", "f|4|Bool Variable|| f;", "z|3|Float64 Variable|| z;", "y|2|Float32 Variable|| y;",
+      "x|1|Sint Variable|| x;"},
+     {},
+     20},
+    // Qualifiers go only when a blank follows them, with no word boundary on the left.
+    {{"uint8 const_value;", "uint8 myconst x;", "uint8 x const;"},
+     {"x|3|Uint8 Variable|| x const;", "my|2|Uint8 Variable|| my x;", "const_value|1|Uint8 Variable|| const_value;"},
+     {},
+     3},
+    {{"typedef uint8 A_t;", "typedef uint16 B_t;", "A_t a;", "B_t b;"},
+     {"b|4|UserType Variable|B_t| b;", "a|3|UserType Variable|A_t| a;", "B_t|2|Typedef Variable|| B_t;",
+      "A_t|1|Typedef Variable|| A_t;"},
+     {"B_t", "A_t"},
+     4},
+    {{"typedef uint8 Mod_Colour_t;", "Mod_Colour_t* pc;", "Mod_Colour_t *pc;", "mod_colour_t lower;"},
+     {"lower|4|UserType Variable|mod_colour_t| lower;", "*pc|3|UserType Variable|Mod_Colour_t| *pc;",
+      "pc|2|UserType Pointer Variable|Mod_Colour_t*| pc;", "Mod_Colour_t|1|Typedef Variable|| Mod_Colour_t;"},
+     {"Mod_Colour_t"},
+     4},
+    // Only a tag on the typedef line gives a record; the name after "}" becomes the user type.
+    {{"typedef enum Mod_Colour_tag { RED, GREEN } Mod_Colour_t;", "typedef enum { RED, GREEN } Mod_Other_t;",
+      "typedef enum", "{ A, B", "} Mod_Spread_t;"},
+     {"Mod_Colour_tag|1|TypedefEnum Variable|Mod_Colour_t| Mod_Colour_tag { RED, GREEN } Mod_Colour_t;"},
+     {"Mod_Colour_t"},
+     5},
+    {{"typedef union U_tag { uint8 b; } U-t;"},
+     {"U_tag|1|TypedefUnion Variable|U-t| U_tag { uint8 b; } U-t;"},
+     {"U-t"},
+     1},
+    // An empty type name matches a blank or "(" followed by a blank or "*".
+    {{"typedef struct Mod_Tag", "x = a * b;"},
+     {"Mod_Tag|1|TypedefStruct Variable|| Mod_Tag", "b|2|UserType Variable|*| b;"},
+     {""},
+     2},
+    {{"typedef void Mod_Fn_t(void);", "int x;"},
+     {"x|2|Sint Variable|| x;", "Mod_Fn_t|1|Typedef Function|| Mod_Fn_t(void);"},
+     {"Mod_Fn_t"},
+     1},
+    {{"typedef uint8* P_t;"}, {"P_t|1|Typedef Pointer Variable|| P_t;"}, {"P_t"}, 1},
+    // A type name that does not compile disables every user type of the file.
+    {{"typedef uint8 Mod_T;", "typedef uint8 *BytePtr_t;", "Mod_T x;", "mod_t y;"},
+     {"*BytePtr_t|2|Typedef Variable|| *BytePtr_t;", "Mod_T|1|Typedef Variable|| Mod_T;"},
+     {"*BytePtr_t", "Mod_T"},
+     4},
+    // The user type is taken at its last place: the function name before it is not examined.
+    {{"typedef uint8 Mod_Colour_t;", "Mod_Colour_t Mod_Get(Mod_Colour_t c)", "Mod_Colour_t Mod_Get2(void)", "{"},
+     {"Mod_Get2|3|UserType Function|Mod_Colour_t| Mod_Get2(void)", "c|2|UserType Variable|Mod_Colour_t| c)",
+      "Mod_Colour_t|1|Typedef Variable|| Mod_Colour_t;"},
+     {"Mod_Colour_t"},
+     3},
+    {{"", "   ", "\t\t", "// uint8 x;", "const ", "\\"}, {}, {}, 6},
+    // "struct{" fails the struct test: the typedef learns "uint8" and the line records "a".
+    {{"typedef struct{ uint8 a; } S;"}, {"a|1|UserType Variable|uint8| a; } S;"}, {"uint8"}, 1},
+    // "const" is gone before the parameters are split: "(const struct Mod_S x)" hands on " Mod_S x".
+    // " S s" holds the user type S twice (any case): the last place leaves no name.
+    {{"typedef uint8 S;", "typedef uint8 Mod_S;", "void f(const struct Mod_S x);", "void g(struct S s);"},
+     {"g|4|Void Function|| g(struct S s);", "x|3|UserType Variable|Mod_S| x", "f|3|Void Function|| f( struct Mod_S x);",
+      "Mod_S|2|Typedef Variable|| Mod_S;", "S|1|Typedef Variable|| S;"},
+     {"Mod_S", "S"},
+     3},
+    // After extern is cut out two blanks stand before the type word.
+    {{"extern float x;", "extern double y;", "extern float32 z;", "extern float64 w;"},
+     {"w|4|Extern Float64 Variable|| w;", "z|3|Extern Float32 Variable|| z;"},
+     {},
+     4},
+    // A name of separators only is not entered; a typedef name keeps them in its entry.
+    {{"uint8 , x;", "typedef uint8 , y;"}, {"y|2|UserType Variable|,| y;"}, {","}, 2},
+    {{"void Led_Set(uint8 a, uint16 b);", "void Led_Two(uint8 a,uint16 b) {"},
+     {"a|2|Uint8 Variable|| a", "b|2|Uint16 Variable|| b", "Led_Two|2|Void Function|| Led_Two(uint8 a,uint16 b) {",
+      "a|1|Uint8 Variable|| a", "b|1|Uint16 Variable|| b", "Led_Set|1|Void Function|| Led_Set(uint8 a, uint16 b);"},
+     {},
+     1},
+    {{"__inline uint8 f(void)", "uint8 INLINE g(void);", "}"}, {"g|2|Uint8 Function|| g(void);"}, {}, 2},
+    // A carriage return inside the line stops the qualifier removal and ends what "." takes; at
+    // the ends it is trimmed.
+    {{"uint8 a;\r", "const uint8 b;\r", "uint8 c\r;"}, {"c|3|Uint8 Variable|| c", "a|1|Uint8 Variable|| a;"}, {}, 3},
+    {{"#define MOD_M(a) \\", "  uint8\\ml;"},
+     {"ml|2|Uint8 Variable|| ml;", "MOD_M|1|Define|| #define MOD_M(a) "},
+     {},
+     2},
+    {{"uint8 a[2](x);", "uint8 f(a[2]);", "uint8 x = {0};", "uint8 =x;"},
+     {"x|3|Uint8 Variable|| x = {0};", "f|2|Uint8 Function|| f(a[2]);", "a|1|Uint8 Array|| a[2](x);"},
+     {},
+     2},
+    // A typedef test overwrites the type found before it; the type pass sees no typedef here.
+    {{"uint8 typedef int T;"}, {"T|1|Uint8 Typedef Variable|| T;"}, {}, 1},
+};
+
+TEST(LineScanner, FilesThroughBothPasses) {
+  for (const FileCase& test : kFileCases) {
+    SCOPED_TRACE(::testing::PrintToString(test.lines));
+    UserTypeList userTypes;
+    FileScan scan = ScanFileLines(test.lines, userTypes);
+    EXPECT_EQ(DescribeAll(scan.table), ExpectedAll(test.records));
+    EXPECT_EQ(userTypes.Text(), UserTypeText(test.userTypes));
+    EXPECT_EQ(scan.firstFunctionLine, test.firstFunctionLine);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Single calls, showing what each pass does on its own.
+
+struct CallCase {
+  std::string line;
+  int32_t number;
+  bool typePass;
+  std::vector<std::string> knownTypes;
+  int32_t firstFunctionLine;
+  std::vector<std::string> records;
+  std::vector<std::string> userTypes;
+  int32_t firstFunctionLineAfter;
+};
+
+const CallCase kCallCases[] = {
+    {"typedef void Fn_t(void);", 5, true, {}, 9, {}, {"Fn_t"}, 5},
+    {"uint8 f(void);", 5, true, {}, 9, {}, {}, 9},
+    {"uint8 f(void);", 7, false, {}, 5, {"f|7|Uint8 Function|| f(void);"}, {}, 5},
+    {"typedef enum E_tag { A } E_t;",
+     3,
+     true,
+     {"X"},
+     9,
+     {"E_tag|3|TypedefEnum Variable|E_t| E_tag { A } E_t;"},
+     {"X", "E_t"},
+     9},
+    {"typedef enum E_tag { A } E_t;", 3, false, {"X"}, 9, {}, {"X"}, 9},
+    {"typedef uint8 T;", 3, false, {}, 9, {"T|3|Typedef Variable|| T;"}, {}, 9},
+    {"#define X 1", 3, true, {}, 9, {}, {}, 9},
+    {"X_t x;", 3, true, {"X_t"}, 9, {}, {"X_t"}, 9},
+    {"X_t x;", 3, false, {"X_t"}, 9, {"x|3|UserType Variable|X_t| x;"}, {"X_t"}, 9},
+    // The first entry in list order decides, not the place in the line.
+    {"B_t f(A_t a)", 3, false, {"A_t", "B_t"}, 9, {"a|3|UserType Variable|A_t| a)"}, {"A_t", "B_t"}, 9},
+    {"B_t f(A_t a)",
+     3,
+     false,
+     {"B_t", "A_t"},
+     9,
+     {"a|3|UserType Variable|A_t| a", "f|3|UserType Function|B_t| f(A_t a)"},
+     {"B_t", "A_t"},
+     3},
+};
+
+TEST(LineScanner, SingleCalls) {
+  for (const CallCase& test : kCallCases) {
+    SCOPED_TRACE(test.line + (test.typePass ? " (type pass)" : " (declaration pass)"));
+    DeclarationTable table;
+    UserTypeList userTypes;
+    for (const std::string& name : test.knownTypes) userTypes.Append(name);
+    int32_t firstFunctionLine = test.firstFunctionLine;
+    ScanLine(test.line, test.number, table, userTypes, test.typePass, firstFunctionLine);
+    EXPECT_EQ(DescribeAll(table), ExpectedAll(test.records));
+    EXPECT_EQ(userTypes.Text(), UserTypeText(test.userTypes));
+    EXPECT_EQ(firstFunctionLine, test.firstFunctionLineAfter);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Parameter lists: every record carries the function's line (9).
+
+struct ParameterCase {
+  std::string text;
+  std::vector<std::string> knownTypes;
+  std::vector<std::string> records;
+  int32_t firstFunctionLineAfter;
+};
+
+const ParameterCase kParameterCases[] = {
+    {"(uint8 a, uint16 b)", {}, {"a|9|Uint8 Variable|| a", "b|9|Uint16 Variable|| b"}, 100},
+    {"(uint8 a,uint16 b)", {}, {"a|9|Uint8 Variable|| a", "b|9|Uint16 Variable|| b"}, 100},
+    {"  (uint8 a)  ", {}, {"a|9|Uint8 Variable|| a"}, 100},
+    {"(const uint8 *p, MyType x);",
+     {"MyType"},
+     {"p|9|Uint8 Pointer Variable|| p", "x|9|UserType Variable|MyType| x"},
+     100},
+    {"(void)", {}, {}, 100},
+    {"()", {}, {}, 100},
+    {"(x)", {}, {}, 100},
+    {"(uint8 a, uint16 b", {}, {}, 100},
+    {"(uint8 a ,uint16 b)", {}, {"a|9|Uint8 Variable|| a"}, 100},
+    {"(uint8 a, , uint16 b)", {}, {"a|9|Uint8 Variable|| a"}, 100},
+    {"(uint8 a,, uint16 b)", {}, {"a|9|Uint8 Variable|| a", "b|9|Uint16 Variable|| b"}, 100},
+    // "." stops at a carriage return: the rest of the list ends there.
+    {"(uint8 a,\r uint16 b)", {}, {"a|9|Uint8 Variable|| a"}, 100},
+    {"(const struct S s)", {"struct"}, {"S|9|UserType Variable|struct| S"}, 100},
+    {"(uint8 (*cb)(void), uint8 x)", {}, {}, 100},
+    {"(x, uint8 a)", {}, {}, 100},
+    {"(a b c d e, f g)",
+     {"b", "d", "f"},
+     {"c|9|UserType Variable|b| c", "e|9|UserType Variable|d| e", "g|9|UserType Variable|f| g"},
+     100},
+    // A parameter that is itself a function declarator lowers the first-function line.
+    {"(uint8 g(x, uint8 y)", {}, {"g|9|Uint8 Function|| g(x", "y|9|Uint8 Variable|| y"}, 9},
+};
+
+TEST(ParameterScanner, ListsSplitIntoParameters) {
+  for (const ParameterCase& test : kParameterCases) {
+    SCOPED_TRACE(test.text);
+    DeclarationTable table;
+    UserTypeList userTypes;
+    for (const std::string& name : test.knownTypes) userTypes.Append(name);
+    const std::string typesBefore = userTypes.Text();
+    int32_t firstFunctionLine = 100;
+    ScanParameterList(test.text, table, userTypes, 9, firstFunctionLine);
+    EXPECT_EQ(DescribeAll(table), ExpectedAll(test.records));
+    EXPECT_EQ(userTypes.Text(), typesBefore);
+    EXPECT_EQ(firstFunctionLine, test.firstFunctionLineAfter);
+  }
+}
+
+TEST(ParameterScanner, ReverseScanOrder) {
+  const std::vector<std::string> lines = {"typedef struct S_tag { uint8 m; } S_t;", "uint8 a;", "S_t b;"};
+  const SourceLines source = SourceLines::FromBytes(lines[0] + "\n" + lines[1] + "\n" + lines[2] + "\n");
+
+  // With the type pass: type-pass records, then the declaration pass, both from the last line.
+  DeclarationTable table;
+  UserTypeList userTypes;
+  int32_t firstFunctionLine = 3;
+  ReverseScan(source, table, userTypes, true, firstFunctionLine);
+  const std::vector<std::string> both = ExpectedAll({"S_tag|1|TypedefStruct Variable|S_t| S_tag { uint8 m; } S_t;",
+                                                     "b|3|UserType Variable|S_t| b;", "a|2|Uint8 Variable|| a;"});
+  EXPECT_EQ(DescribeAll(table), both);
+  EXPECT_EQ(userTypes.Text(), UserTypeText({"S_t"}));
+  EXPECT_EQ(firstFunctionLine, 3);
+  UserTypeList lineByLine;
+  EXPECT_EQ(DescribeAll(ScanFileLines(lines, lineByLine).table), both);
+
+  // Without it the user type is unknown.
+  DeclarationTable declarationsOnly;
+  UserTypeList noTypes;
+  ReverseScan(source, declarationsOnly, noTypes, false, firstFunctionLine);
+  EXPECT_EQ(DescribeAll(declarationsOnly), ExpectedAll({"a|2|Uint8 Variable|| a;"}));
+  EXPECT_TRUE(noTypes.empty());
+
+  DeclarationTable none;
+  ReverseScan(SourceLines(), none, noTypes, true, firstFunctionLine);
+  EXPECT_TRUE(none.empty());
+}
+
+// ---------------------------------------------------------------------------
+// The scanner against a reference written with the literal patterns.
+
+// The reference compiles every text once and keeps it for the whole run.
+const Pattern& Literal(const std::string& text, unsigned options = Pattern::kNone) {
+  static std::map<std::pair<std::string, unsigned>, std::unique_ptr<Pattern>> patterns;
+  std::unique_ptr<Pattern>& slot = patterns[{text, options}];
+  if (!slot) slot = std::make_unique<Pattern>(text, options);
+  return *slot;
+}
+
+std::string Trim(std::string_view text) {
+  const char* blanks = " \t\n\v\f\r";
+  std::size_t begin = text.find_first_not_of(blanks);
+  if (begin == std::string_view::npos) return "";
+  std::size_t end = text.find_last_not_of(blanks);
+  return std::string(text.substr(begin, end - begin + 1));
+}
+
+std::string LiteralRemoveQualifiers(std::string line) {
+  const Pattern& qualifier = Literal("(^.*)(const|[@_]*volatile|[@_]*static|[@_]*[Ii][Nn][Ll][Ii][Nn][Ee])([ ].*$)");
+  MatchGroups groups;
+  while (qualifier.Search(line, groups)) line = std::string(groups[1]) + std::string(groups[3]);
+  return line;
+}
+
+void AppendEntry(std::string& userTypes, const std::string& name) {
+  std::string entry = "(^.*[( ])(" + name + "[ *])(.*)";
+  userTypes = userTypes.empty() ? entry : userTypes + "|" + entry;
+}
+
+void ReferenceScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, std::string& userTypes,
+                       bool typePass, int32_t& firstFunctionLine);
+
+void ReferenceScanParameterList(const std::string& parameterText, DeclarationTable& table, std::string& userTypes,
+                                int32_t lineNumber, int32_t& firstFunctionLine) {
+  MatchGroups groups;
+  const std::string trimmed = Trim(parameterText);
+  if (!Literal("^[(]([^)]+)[)].*").Search(trimmed, groups)) return;
+  std::string rest(groups[1]);
+  while (Literal("(^[ ]*[^ ,]+[ ]|^)([ ]*[^ ,]+[ ]+[^ ,]+)[,]*(.*)").Search(rest, groups)) {
+    std::string parameter = " " + Trim(groups[2]);
+    rest = std::string(groups[3]);
+    ReferenceScanLine(parameter, lineNumber, table, userTypes, false, firstFunctionLine);
+  }
+}
+
+struct LiteralTest {
+  const char* text;
+  unsigned options;
+  bool DeclarationRecord::*flag;
+};
+
+void ReferenceScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, std::string& userTypes,
+                       bool typePass, int32_t& firstFunctionLine) {
+  static const LiteralTest kChain[] = {
+      {"^[^ (,]*([ ]+[bB][Oo][Oo][Ll][Ee]*[Aa]*[Nn]*[ *]+)(.*)", Pattern::kIgnoreCase, &DeclarationRecord::isBool},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isUint8},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isSint8},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isUint16},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isSint16},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isUint32},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isSint32},
+      {"^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]32[A-Za-z0-9_]*[ *]+|[ ][Ff][Ll][Oo][Aa][tT][ *]+)(.*)", 0,
+       &DeclarationRecord::isFloat32},
+      {"^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]64[A-Za-z0-9_]*[ *]+|[ ][Dd][Oo][Uu][Bb][Ll][Ee][ *]+)(.*)", 0,
+       &DeclarationRecord::isFloat64},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT][ *]+)(.*)", 0, &DeclarationRecord::isUint},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT][ *]+)(.*)", 0, &DeclarationRecord::isSint},
+      {"^[^ (,]*([ ]+void[ *]+)(.*)", 0, &DeclarationRecord::isVoid},
+  };
+  static const LiteralTest kTypedefs[] = {
+      {"^[^ (,]*([ ]+typedef[ ]+enum[ ]+)(.*)", 0, &DeclarationRecord::isTypedefEnum},
+      {"^[^ (,]*([ ]+typedef[ ]+struct[ ])(.*)", 0, &DeclarationRecord::isTypedefStruct},
+      {"^[^ (,]*([ ]+typedef[ ]+union[ ])(.*)", 0, &DeclarationRecord::isTypedefUnion},
+      {"^[^ (,]*([ ]+typedef[ ]+[^( ]+[ ]+)([^() ].*)", 0, &DeclarationRecord::isTypedef},
+  };
+  MatchGroups groups;
+  std::string line = Literal("\t").ReplaceAll(lineText, "  ");
+  if (Literal("^[/][/].*").WholeMatch(lineText)) line.clear();
+  for (char& c : line) {
+    if (c == '\\') c = ' ';
+  }
+  std::string prepared = Trim(LiteralRemoveQualifiers(line));
+  if (prepared.empty()) return;
+  std::string statement = " " + prepared + " ";
+
+  DeclarationRecord record;
+  std::string name;
+  if (Literal("^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*").Search(statement, groups)) {
+    name = Trim(groups[2]);
+    record.isDefine = record.isDeclaration = true;
+  } else {
+    if (Literal("(^.*[ ])(extern)([ ].*$)").Search(statement, groups)) {
+      statement = std::string(groups[1]) + std::string(groups[3]);
+      record.isExtern = true;
+    }
+    std::string typeText;
+    std::string rest;
+    if (!typePass) {
+      bool found = false;
+      for (const LiteralTest& test : kChain) {
+        if (Literal(test.text, test.options).Search(statement, groups)) {
+          record.*test.flag = found = true;
+          typeText = std::string(groups[1]);
+          rest = Trim(groups[2]);
+          break;
+        }
+      }
+      if (!found && !userTypes.empty()) {
+        Pattern userTypePattern("(" + userTypes + ")", Pattern::kIgnoreCase);
+        if (userTypePattern.SearchDetailed(statement, groups) == SearchOutcome::Match) {
+          for (std::size_t k = 1; 3 * k + 1 <= userTypePattern.GroupCount(); ++k) {
+            if (groups.Participated(3 * k - 1) || groups.Participated(3 * k) || groups.Participated(3 * k + 1)) {
+              record.isUserType = found = true;
+              typeText = record.typeName = Trim(groups[3 * k]);
+              rest = Trim(groups[3 * k + 1]);
+              break;
+            }
+          }
+        }
+      }
+      if (found) statement = " " + rest;
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+      if (!Literal(kTypedefs[i].text).Search(statement, groups)) continue;
+      record.*kTypedefs[i].flag = true;
+      typeText = std::string(groups[1]);
+      std::string newRest = Trim(groups[2]);
+      MatchGroups nameGroups;
+      if (i < 3 && Literal("^.*[}][ ]*([-A-Za-z0-9_]+)[;].*").Search(statement, nameGroups)) {
+        record.typeName = Trim(nameGroups[1]);
+      }
+      rest = newRest;
+      statement = " " + rest;
+      break;
+    }
+    if (!typeText.empty() && Literal("^([^*]+)[*].*").Search(typeText)) record.isPointer = true;
+    if (!rest.empty()) {
+      if (Literal("^[ ]*([^ {\\[=;()]+)([ ]*[\\[].*)").Search(statement, groups)) {
+        name = Trim(groups[1]);
+        if (!name.empty()) record.isArray = record.isDeclaration = true;
+      } else if (Literal("^[ ]*([^ {()=;]+)([ ]*[(].*)").Search(statement, groups)) {
+        name = Trim(groups[1]);
+        if (!name.empty()) {
+          if (lineNumber < firstFunctionLine) firstFunctionLine = lineNumber;
+          record.isFunction = record.isDeclaration = true;
+          if (!typePass) {
+            ReferenceScanParameterList(std::string(groups[2]), table, userTypes, lineNumber, firstFunctionLine);
+          }
+        }
+      } else if (Literal("^[ ]*([^ ={();]+)(.*)").Search(statement, groups)) {
+        name = Trim(groups[1]);
+        if (!name.empty()) record.isVariable = record.isDeclaration = true;
+      }
+    }
+  }
+
+  name = Trim(name);
+  if (name.empty() || !record.isDeclaration) return;
+  const bool compound = record.isTypedefEnum || record.isTypedefStruct || record.isTypedefUnion;
+  auto enter = [&] {
+    record.name = Literal("[,;]").ReplaceAll(name, "");
+    if (record.name.empty()) return;
+    record.declarationText = statement;
+    record.line = lineNumber;
+    table.push_back(record);
+  };
+  if (typePass) {
+    if (compound) {
+      AppendEntry(userTypes, record.typeName);
+      enter();
+    } else if (record.isTypedef) {
+      AppendEntry(userTypes, name);
+    }
+  } else if (!compound) {
+    enter();
+  }
+}
+
+const std::vector<std::string> kCorpus = {
+    "uint8 a, b;",
+    "static inline uint8 Mod_Fast(void)",
+    "extern const uint8 *Mod_pu8Buf[4];",
+    "typedef enum Mod_Colour_tag { RED, GREEN } Mod_Colour_t;",
+    "typedef struct Mod_Tag",
+    "typedef uint8 A_t;",
+    "A_t a;",
+    "Mod_Colour_t Mod_Get(Mod_Colour_t c)",
+    "void Led_Set(uint8 a, uint16 b);",
+    "#define MOD_A(x) ((x)+1)",
+    "   // #define MOD_X 1",
+    "x = a * b;",
+    "typedef void Mod_Fn_t(void);",
+    "typedef uint8 *BytePtr_t;",
+    "int main(void)",
+    "\tuint32\tbuf[10];",
+    "BOOL g;",
+    "float y; double z;",
+    "typedef union U_tag { uint8 b; float32 f; } U_t;",
+    "const uint8* const Mod_p;",
+    "extern void Mod_Ext(void);",
+    "void f(const struct S s);",
+    "typedef struct{ uint8 a; } S;",
+    "U_t *pu;",
+    "S s1 = {0};",
+    "uint8 (*cb)(void);",
+    "void g(uint8 a ,uint16 b, MyType x) {",
+    "__inline uint8 f(void)",
+    "typedef A_t B_t;",
+    "B_t arr_List[3] = { 1, 2 };",
+    "Mod_Colour_t* pc;",
+    "extern float32 x;",
+    "extern float x;",
+    "uint8 , x;",
+    "typedef uint8 a.b;",
+    "typedef uint8 x|y;",
+    "typedef uint8 a}b;",
+    "typedef uint8 +x;",
+    "typedef int MyType;",
+    "MyType m(MyType a, uint8 (x), const MyType *p);",
+    "extern extern sint16 Mod_snX;",
+    "unsigned int u;",
+    "double Mod_fdX;",
+    "sint16 *Mod_psnY[2];",
+    "int8 Mod_scZ(void);",
+    "int32 Mod_sdW = 0;",
+};
+
+const std::vector<std::string> kFragments = {
+    " ",       "  ",      "\t",        "\r",        "(",        ")",
+    ",",       ";",       "*",         "{",         "}",        "#",
+    "_",       "[",       "]",         "=",         "\\",       "//",
+    "const ",  "const",   "volatile ", "__static ", "@inline ", "INLINE ",
+    "inline",  "extern ", " extern ",  "extern",    "typedef ", "struct ",
+    "enum ",   "union ",  "uint8 ",    "uint ",     "int ",     "float ",
+    "double ", "bool ",   "void ",     "#define ",  "A_t ",     "Mod_Colour_t ",
+    "S ",      "x",       "a.b ",      "MyType ",   "} T_t;",   "typedef int ",
+};
+
+TEST(LineScanner, MatchesReferenceOnGeneratedFiles) {
+  LineMutator mutator(20240611u, kCorpus, kFragments, " \t\r(),;*{}#_azAZ09[]=", 400);
+  int compared = 0;
+  for (int file = 0; file < 4000; ++file) {
+    std::vector<std::string> lines(1 + mutator.Below(6));
+    for (std::string& line : lines) line = mutator.Line();
+
+    UserTypeList userTypes;
+    FileScan scan = ScanFileLines(lines, userTypes);
+
+    DeclarationTable table;
+    std::string referenceTypes;
+    int32_t firstFunctionLine = static_cast<int32_t>(lines.size());
+    for (bool typePass : {true, false}) {
+      for (std::size_t i = lines.size(); i-- > 0;) {
+        ReferenceScanLine(lines[i], static_cast<int32_t>(i + 1), table, referenceTypes, typePass, firstFunctionLine);
+      }
+    }
+    SCOPED_TRACE(::testing::PrintToString(lines));
+    ASSERT_EQ(DescribeAll(scan.table, true), DescribeAll(table, true));
+    ASSERT_EQ(userTypes.Text(), referenceTypes);
+    ASSERT_EQ(scan.firstFunctionLine, firstFunctionLine);
+    compared += static_cast<int>(table.size());
+  }
+  EXPECT_GT(compared, 4000);  // the generated files are mostly recognisable
+}
+
+TEST(LineScanner, ExternWordsMatchReference) {
+  LineMutator mutator(7u,
+                      {"extern uint8 x;", "extern sint16 extern y;", "uint8 extern z;", " extern  extern uint16 w;"},
+                      {"extern", " extern ", "extern ", " ", "\r", "x", "externextern", "uint8 "}, " xe\r", 300);
+  for (int n = 0; n < 4000; ++n) {
+    std::string line = mutator.Line();
+    UserTypeList userTypes;
+    DeclarationTable table;
+    int32_t firstFunctionLine = 5;
+    ScanLine(line, 1, table, userTypes, false, firstFunctionLine);
+    DeclarationTable reference;
+    std::string referenceTypes;
+    int32_t referenceFirst = 5;
+    ReferenceScanLine(line, 1, reference, referenceTypes, false, referenceFirst);
+    ASSERT_EQ(DescribeAll(table, true), DescribeAll(reference, true)) << ::testing::PrintToString(line);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Qualifier removal.
+
+TEST(LineScanner, RemoveQualifiersExamples) {
+  const std::pair<std::string, std::string> cases[] = {
+      {" myconst x", " my x"},
+      {"x const", "x const"},
+      {"const volatile static inline x", "    x"},
+      {"INLINE x", " x"},
+      {"CONST x", "CONST x"},
+      {"Static x", "Static x"},
+      {"__inline uint8 f(void)", "__ uint8 f(void)"},
+      {"@@volatile x", "@@ x"},
+      {"constconst x", " x"},
+      {"conststatic x", " x"},
+      {"a const  b const c", "a   b  c"},
+      {"constant x", "constant x"},
+      {"const x\r", "const x\r"},
+  };
+  for (const auto& [line, expected] : cases) {
+    std::string text = line;
+    RemoveQualifiers(text);
+    EXPECT_EQ(text, expected) << ::testing::PrintToString(line);
+    EXPECT_EQ(LiteralRemoveQualifiers(line), expected) << ::testing::PrintToString(line);
+  }
+}
+
+TEST(LineScanner, RemoveQualifiersMatchesPatternLoop) {
+  const std::vector<std::string> pieces = {"const", "volatile", "static", "inline", "INLINE", "Inline", "_",
+                                           "@",     " ",        "  ",     "x",      "con",    "st",     "\r",
+                                           "\n",    "\t",       "ab",     "line",   "in",     "vol"};
+  std::mt19937 random(99u);
+  for (int n = 0; n < 20000; ++n) {
+    std::string line;
+    std::size_t count = std::uniform_int_distribution<std::size_t>(0, 60)(random);
+    for (std::size_t i = 0; i < count; ++i) {
+      line += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+    }
+    std::string text = line;
+    RemoveQualifiers(text);
+    ASSERT_EQ(text, LiteralRemoveQualifiers(line)) << ::testing::PrintToString(line);
+  }
+}
+
+}  // namespace
+}  // namespace skerry::test
