@@ -19,6 +19,14 @@ bool IsPlainName(std::string_view name) {
   return true;
 }
 
+// A name beginning with "?" turns the "(" in front of it into a group
+// modifier. ECMAScript knows only "(?:", "(?=" and "(?!"; PCRE2 also accepts
+// named groups, atomic groups, comments and option settings. Those names
+// make the entry invalid, as they are in ECMAScript.
+bool HasEngineOnlyGroupSyntax(std::string_view name) {
+  return !name.empty() && name[0] == '?' && (name.size() < 2 || (name[1] != ':' && name[1] != '=' && name[1] != '!'));
+}
+
 }  // namespace
 
 std::string UserTypeList::EntryText(std::string_view typeName) {
@@ -41,7 +49,7 @@ void UserTypeList::Append(std::string_view typeName) {
     plainEntries_.emplace(std::move(key), index);  // keeps the first entry of a name
   } else {
     entry.pattern = Pattern::Cached(EntryText(typeName), Pattern::kIgnoreCase);
-    if (!entry.pattern->Valid()) invalid_ = true;
+    if (!entry.pattern->Valid() || HasEngineOnlyGroupSyntax(typeName)) invalid_ = true;
     patternEntries_.push_back(index);
   }
   entries_.push_back(std::move(entry));

@@ -23,6 +23,10 @@ TEST(UserTypeList, TextAndValidity) {
       {{"a[b", "T"}, false},
       {{"+x"}, true},
       {{"T", "T", "t"}, false},
+      {{"?:T", "?=U", "?!V"}, false},
+      {{"T", "?<n>A"}, true},
+      {{"?>A"}, true},
+      {{"?#A"}, true},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(::testing::PrintToString(test.names));
