@@ -5,7 +5,6 @@
 #include <pcre2.h>
 
 #include <cstdint>
-#include <unordered_map>
 
 namespace skerry {
 
@@ -202,24 +201,6 @@ std::string Pattern::ReplaceAll(std::string_view text, std::string_view format) 
   }
   out.append(text.substr(copied));
   return out;
-}
-
-std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned options) {
-  // A run over a large tree meets many distinct run-time texts; the cache is
-  // dropped as a whole when it grows past its bound. Holders of a pattern
-  // keep it alive through their shared pointer.
-  constexpr std::size_t kMaxEntries = 8192;
-  thread_local std::unordered_map<std::string, std::shared_ptr<const Pattern>> cache;
-  std::string key;
-  key.reserve(text.size() + 1);
-  key.push_back(static_cast<char>('0' + options));
-  key.append(text);
-  auto found = cache.find(key);
-  if (found != cache.end()) return found->second;
-  if (cache.size() >= kMaxEntries) cache.clear();
-  auto pattern = std::make_shared<const Pattern>(text, options);
-  cache.emplace(std::move(key), pattern);
-  return pattern;
 }
 
 }  // namespace skerry

@@ -12,7 +12,6 @@
 #include <iterator>
 #include <locale>
 #include <regex>
-#include <unordered_map>
 
 #include "analysis/Pattern.h"
 
@@ -112,23 +111,6 @@ std::string Pattern::ReplaceAll(std::string_view text, std::string_view format) 
   }
   out.append(copied, End(text));
   return out;
-}
-
-std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned options) {
-  // Bounded like the PCRE2 engine's cache: dropped as a whole when it grows
-  // past its bound; holders keep their pattern alive.
-  constexpr std::size_t kMaxEntries = 8192;
-  thread_local std::unordered_map<std::string, std::shared_ptr<const Pattern>> cache;
-  std::string key;
-  key.reserve(text.size() + 1);
-  key.push_back(static_cast<char>('0' + options));
-  key.append(text);
-  auto found = cache.find(key);
-  if (found != cache.end()) return found->second;
-  if (cache.size() >= kMaxEntries) cache.clear();
-  auto pattern = std::make_shared<const Pattern>(text, options);
-  cache.emplace(std::move(key), pattern);
-  return pattern;
 }
 
 }  // namespace skerry

@@ -1,0 +1,28 @@
+// The cache of run-time patterns, shared by both engines of the facade.
+#include <string>
+#include <unordered_map>
+
+#include "analysis/Pattern.h"
+
+namespace skerry {
+
+std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned options) {
+  // A run over a large tree meets many distinct run-time texts; the cache is
+  // dropped as a whole when it grows past its bound. Holders of a pattern
+  // keep it alive through their shared pointer. One cache per thread, so
+  // that threads never wait for each other.
+  constexpr std::size_t kMaxEntries = 8192;
+  thread_local std::unordered_map<std::string, std::shared_ptr<const Pattern>> cache;
+  std::string key;
+  key.reserve(text.size() + 1);
+  key.push_back(static_cast<char>('0' + options));
+  key.append(text);
+  auto found = cache.find(key);
+  if (found != cache.end()) return found->second;
+  if (cache.size() >= kMaxEntries) cache.clear();
+  auto pattern = std::make_shared<const Pattern>(text, options);
+  cache.emplace(std::move(key), pattern);
+  return pattern;
+}
+
+}  // namespace skerry
