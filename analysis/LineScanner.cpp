@@ -1,5 +1,10 @@
 #include "analysis/LineScanner.h"
 
+#include <array>
+#include <cstring>
+#include <memory>
+#include <vector>
+
 #include "analysis/ParameterScanner.h"
 #include "analysis/PatternTable.h"
 
@@ -9,11 +14,25 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-bool EndsWith(const std::string& text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+// Position of the last c in text, or npos.
+std::size_t FindLast(std::string_view text, char c) {
+#if defined(__GLIBC__)
+  const void* at = memrchr(text.data(), c, text.size());
+  return at == nullptr ? std::string_view::npos : static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
+#else
+  return text.rfind(c);
+#endif
 }
 
-bool EndsWithInlineAnyCase(const std::string& text) {
+bool IsNameChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool EndsWith(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool EndsWithInlineAnyCase(std::string_view text) {
   if (text.size() < 6) return false;
   static const char kWord[] = "inline";
   for (std::size_t i = 0; i < 6; ++i) {
@@ -24,45 +43,70 @@ bool EndsWithInlineAnyCase(const std::string& text) {
   return true;
 }
 
-// Length of the qualifier word the text ends with, or 0.
-std::size_t TrailingQualifier(const std::string& text) {
-  if (EndsWith(text, "const")) return 5;
-  if (EndsWith(text, "volatile")) return 8;
-  if (EndsWith(text, "static")) return 6;
-  if (EndsWithInlineAnyCase(text)) return 6;
-  return 0;
+// Length of the qualifier word the text ends with, or 0. The last letter
+// picks the one or two words that can end there.
+std::size_t TrailingQualifier(std::string_view text) {
+  if (text.empty()) return 0;
+  switch (text.back()) {
+    case 't':
+      return EndsWith(text, "const") ? 5 : 0;
+    case 'c':
+      return EndsWith(text, "static") ? 6 : 0;
+    case 'e':
+      if (EndsWith(text, "volatile")) return 8;
+      return EndsWithInlineAnyCase(text) ? 6 : 0;
+    case 'E':
+      return EndsWithInlineAnyCase(text) ? 6 : 0;
+    default:
+      return 0;
+  }
 }
 
-// The line as the type chain's rule table names it: pattern and flag.
-struct TypeTest {
-  const Pattern* pattern;
-  bool DeclarationRecord::*flag;
-};
-
-const TypeTest kTypeChain[] = {
-    {&BoolTypePattern, &DeclarationRecord::isBool},       {&Uint8Pattern, &DeclarationRecord::isUint8},
-    {&Sint8Pattern, &DeclarationRecord::isSint8},         {&Uint16Pattern, &DeclarationRecord::isUint16},
-    {&Sint16Pattern, &DeclarationRecord::isSint16},       {&Uint32Pattern, &DeclarationRecord::isUint32},
-    {&Sint32Pattern, &DeclarationRecord::isSint32},       {&Float32Pattern, &DeclarationRecord::isFloat32},
-    {&Float64Pattern, &DeclarationRecord::isFloat64},     {&UintPattern, &DeclarationRecord::isUint},
-    {&SintPattern, &DeclarationRecord::isSint},           {&VoidPattern, &DeclarationRecord::isVoid},
-};
-
-const TypeTest kTypedefTests[] = {
-    {&TypedefEnumPattern, &DeclarationRecord::isTypedefEnum},
-    {&TypedefStructPattern, &DeclarationRecord::isTypedefStruct},
-    {&TypedefUnionPattern, &DeclarationRecord::isTypedefUnion},
-    {&TypedefPattern, &DeclarationRecord::isTypedef},
-};
-
-// The statement text becomes one blank followed by rest.
-void RestartStatement(std::string& statement, std::string_view rest) {
-  std::string next;
-  next.reserve(rest.size() + 1);
-  next.push_back(' ');
-  next.append(rest);
-  statement.swap(next);
+// The length of text[0, size) once the qualifier words that end at its end
+// are dropped, one after the other.
+std::size_t WithoutTrailingQualifiers(const char* text, std::size_t size) {
+  while (std::size_t length = TrailingQualifier(std::string_view(text, size))) size -= length;
+  return size;
 }
+
+// The statement text becomes one blank followed by rest (a text of its
+// own, not a view into the statement).
+void RestartStatement(std::string& statement, const std::string& rest) {
+  statement.assign(1, ' ');
+  statement.append(rest);
+}
+
+// Statement texts come from a per-thread pool with one text per nesting
+// level of ScanLine (ScanParameterList calls it again while the outer
+// statement is in use), so that their storage is reused from line to line
+// instead of being allocated for every line.
+class PooledText {
+ public:
+  PooledText() : pool_(ThreadPool()) {
+    if (pool_.used == pool_.texts.size()) pool_.texts.push_back(std::make_unique<std::string>());
+    text_ = pool_.texts[pool_.used++].get();
+  }
+  ~PooledText() {
+    constexpr std::size_t kKeptCapacity = 1 << 16;  // a rare very long line does not stay allocated
+    if (text_->capacity() > kKeptCapacity) std::string().swap(*text_);
+    --pool_.used;
+  }
+  PooledText(const PooledText&) = delete;
+  PooledText& operator=(const PooledText&) = delete;
+  std::string& operator*() { return *text_; }
+
+ private:
+  struct Pool {
+    std::vector<std::unique_ptr<std::string>> texts;
+    std::size_t used = 0;
+  };
+  static Pool& ThreadPool() {
+    thread_local Pool pool;
+    return pool;
+  }
+  Pool& pool_;
+  std::string* text_;
+};
 
 void EnterRecord(DeclarationRecord& record, std::string_view name, const std::string& statement, int32_t lineNumber,
                  DeclarationTable& table) {
@@ -84,7 +128,7 @@ void EnterRecord(DeclarationRecord& record, std::string_view name, const std::st
 // by hand because the pattern's backtracking is quadratic in the number of
 // such words before a carriage return. Returns the position of the word.
 std::size_t FindExternWord(const std::string& statement) {
-  if (statement.find_first_of("\r\n") != std::string::npos) return std::string::npos;
+  if (!Contains(statement, "extern", 1) || HasLineTerminator(statement)) return std::string::npos;
   std::size_t at = statement.size();
   while (at > 0) {
     at = statement.rfind("extern", at - 1);
@@ -95,6 +139,56 @@ std::size_t FindExternWord(const std::string& statement) {
 }
 
 }  // namespace
+
+// The leads: "[bB][Oo][Oo][Ll]" (case-insensitive pattern), "[Uu][Ii][Nn][tT]8",
+// "[Ss]*[Ii][Nn][tT]8", ..., "[Ff][Ll][Oo][Aa][tT]32" or "[Ff][Ll][Oo][Aa][tT]",
+// "[Ff][Ll][Oo][Aa][tT]64" or "[Dd][Oo][Uu][Bb][Ll][Ee]", "void", "typedef".
+const TypeTest kTypeChain[12] = {
+    {&BoolTypePattern, &DeclarationRecord::isBool, {"bool", {}, false}},
+    {&Uint8Pattern, &DeclarationRecord::isUint8, {"uint8", {}, false}},
+    {&Sint8Pattern, &DeclarationRecord::isSint8, {"int8", {}, true}},
+    {&Uint16Pattern, &DeclarationRecord::isUint16, {"uint16", {}, false}},
+    {&Sint16Pattern, &DeclarationRecord::isSint16, {"int16", {}, true}},
+    {&Uint32Pattern, &DeclarationRecord::isUint32, {"uint32", {}, false}},
+    {&Sint32Pattern, &DeclarationRecord::isSint32, {"int32", {}, true}},
+    {&Float32Pattern, &DeclarationRecord::isFloat32, {"float", {}, false}},
+    {&Float64Pattern, &DeclarationRecord::isFloat64, {"float64", "double", false}},
+    {&UintPattern, &DeclarationRecord::isUint, {"uint", {}, false}},
+    {&SintPattern, &DeclarationRecord::isSint, {"int", {}, true}},
+    {&VoidPattern, &DeclarationRecord::isVoid, {"void", {}, false}},
+};
+
+const TypeTest kTypedefTests[4] = {
+    {&TypedefEnumPattern, &DeclarationRecord::isTypedefEnum, {"typedef", {}, false}},
+    {&TypedefStructPattern, &DeclarationRecord::isTypedefStruct, {"typedef", {}, false}},
+    {&TypedefUnionPattern, &DeclarationRecord::isTypedefUnion, {"typedef", {}, false}},
+    {&TypedefPattern, &DeclarationRecord::isTypedef, {"typedef", {}, false}},
+};
+
+// "." does not cross a line terminator and the match starts at the start of
+// the text, so it lies before the first terminator. There the greedy "^.*"
+// takes the rightmost "#define" that has a blank in front of it and, after
+// it, blanks followed by a name character; "[ ]+" cannot give a blank back
+// to the name, so the name is the whole run of name characters after the
+// blanks. Searching from the right finds that place directly, where the
+// engine walks back over the text from its end.
+std::string_view FindDefineName(std::string_view text) {
+  if (!MayHoldDefine(text)) return {};
+  for (char terminator : {'\n', '\r'}) {
+    const void* at = std::memchr(text.data(), terminator, text.size());
+    if (at != nullptr) text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(at) - text.data()));
+  }
+  for (std::size_t at = text.size(); (at = FindLast(text.substr(0, at), '#')) != std::string_view::npos;) {
+    if (at == 0 || text[at - 1] != ' ' || text.substr(at, 7) != "#define") continue;
+    std::size_t name = at + 7;
+    while (name < text.size() && text[name] == ' ') ++name;
+    if (name == at + 7) continue;
+    std::size_t end = name;
+    while (end < text.size() && IsNameChar(text[end])) ++end;
+    if (end > name) return text.substr(name, end - name);
+  }
+  return {};
+}
 
 std::string_view TrimBlanks(std::string_view text) {
   std::size_t begin = 0;
@@ -112,52 +206,175 @@ std::string_view TrimBlanks(std::string_view text) {
 // holding a line terminator never matches (QualifierPattern's "." does not
 // cross one, and it spans the whole line), so it is left as it is.
 void RemoveQualifiers(std::string& line) {
-  if (line.find_first_of("\r\n") != std::string::npos) return;
+  if (HasLineTerminator(line)) return;
   if (line.find(' ') == std::string::npos) return;
   std::string out;
   out.reserve(line.size());
   for (char c : line) {
-    if (c == ' ') {
-      while (std::size_t length = TrailingQualifier(out)) out.resize(out.size() - length);
-    }
+    if (c == ' ') out.resize(WithoutTrailingQualifiers(out.data(), out.size()));
     out.push_back(c);
   }
   line.swap(out);
 }
 
-void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
-              bool typePass, int32_t& firstFunctionLine) {
-  // Preparing the line.
-  std::string line;
-  if (!LineCommentPattern.WholeMatch(lineText)) {
-    line.reserve(lineText.size() + 8);
+// Writes the statement into a buffer sized for the worst case (every
+// character a tab) through a plain pointer, which is what makes this loop
+// cheap. The steps are those of the preparation in order, done in one pass:
+// a tab gives two blanks (TabPattern), a backslash one blank, and at every
+// blank the qualifier words that end right before it are dropped as in
+// RemoveQualifiers (the second blank of a tab follows a blank, where no word
+// ends). The statement's own first blank cannot be part of a qualifier word.
+bool PrepareStatement(std::string_view lineText, std::string& statement) {
+  // The per-thread buffer is not filled again for every line; it only
+  // grows, except that the room taken by a rare very long line is given
+  // back. The statement is copied out of it at the end.
+  thread_local std::string buffer;
+  constexpr std::size_t kKeptSize = 1 << 20;
+  const std::size_t needed = 2 * lineText.size() + 2;
+  if (buffer.size() < needed || (buffer.size() > kKeptSize && needed <= kKeptSize)) {
+    std::string(needed, ' ').swap(buffer);
+  }
+  char* out = &buffer[0];
+  std::size_t size = 0;
+  out[size++] = ' ';
+  if (!IsLineComment(lineText)) {
+    const bool removeQualifiers = !HasLineTerminator(lineText);
     for (char c : lineText) {
-      if (c == '\t') {
-        line.append("  ");  // TabPattern, replaced by two blanks
-      } else if (c == '\\') {
-        line.push_back(' ');
+      if (c == ' ' || c == '\t' || c == '\\') {
+        if (removeQualifiers) size = WithoutTrailingQualifiers(out, size);
+        out[size++] = ' ';
+        if (c == '\t') out[size++] = ' ';
       } else {
-        line.push_back(c);
+        out[size++] = c;
       }
     }
   }
-  RemoveQualifiers(line);
-  std::string_view prepared = TrimBlanks(line);
-  if (prepared.empty()) return;
+  // Trimming: the prepared line starts after the statement's first blank.
+  std::size_t begin = 1;
+  std::size_t end = size;
+  while (begin < end && IsBlank(out[begin])) ++begin;
+  if (begin == end) return false;
+  while (IsBlank(out[end - 1])) --end;
+  std::memmove(out + 1, out + begin, end - begin);
+  size = 1 + end - begin;
+  out[size++] = ' ';
+  statement.assign(out, size);
+  return true;
+}
 
-  std::string statement;
-  statement.reserve(prepared.size() + 2);
-  statement.push_back(' ');
-  statement.append(prepared);
-  statement.push_back(' ');
+// Whether word fits the lead of at least one test of the type chain. Most
+// words are ruled out by their first character alone, which is looked at
+// first: the table holds the first letters of the leads in both cases, and
+// "s" and "S" for leads after a run of them.
+bool FitsAnyTypeChainLead(std::string_view word) {
+  static const std::array<bool, 256> kFirst = [] {
+    std::array<bool, 256> first{};
+    auto mark = [&first](char c) {
+      first[static_cast<unsigned char>(c)] = true;
+      first[static_cast<unsigned char>(c - 'a' + 'A')] = true;
+    };
+    for (const TypeTest& test : kTypeChain) {
+      if (!test.lead.lead.empty()) mark(test.lead.lead[0]);
+      if (!test.lead.otherLead.empty()) mark(test.lead.otherLead[0]);
+      if (test.lead.skipS) mark('s');
+    }
+    return first;
+  }();
+  if (word.empty() || !kFirst[static_cast<unsigned char>(word[0])]) return false;
+  for (const TypeTest& test : kTypeChain) {
+    if (TypeWordMayFit(word, test.lead)) return true;
+  }
+  return false;
+}
+
+// In the declaration pass a line has an effect only through a macro match,
+// a match of the type chain, a user-type match or a typedef match: without
+// one of them no name is taken (the rest text stays empty, so no declarator
+// is looked for) and nothing is entered or lowered. The preparation turns
+// tabs and backslashes into blanks, drops qualifier words that end right
+// before a blank and trims; the extern test then cuts out one word
+// "extern". Hence, for a line without a line terminator (such a line takes
+// the full path):
+//   - "#define" and "typedef" stand in the statement only if they stand in
+//     the line, as every pair of characters the preparation brings together
+//     holds a blank;
+//   - the statement's type word begins the first word of the line (words
+//     being split at blanks, tabs and backslashes, white space at their
+//     start skipped) that is neither made of qualifier words only nor
+//     "extern" once the qualifier words at its end are dropped, unless the
+//     type word is one of those, which fit no lead; a prepared word is the
+//     line's word or a beginning of it, so the line's word fits every lead
+//     the prepared one fits;
+//   - every run of name characters that Find looks up in the statement is a
+//     run of the line, or such a run without the qualifier words at its end.
+bool MayDeclare(std::string_view line, const UserTypeList& userTypes) {
+  if (IsLineComment(line)) return false;  // prepared empty
+  if (HasLineTerminator(line) || Contains(line, "#define", 0) || Contains(line, "typedef", 1)) return true;
+
+  std::size_t i = 0;
+  for (;;) {
+    while (i < line.size() && (IsBlank(line[i]) || line[i] == '\\')) ++i;
+    const std::size_t start = i;
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\\') ++i;
+    const std::string_view word = line.substr(start, i - start);
+    if (word.empty()) break;
+    const std::string_view kept = word.substr(0, WithoutTrailingQualifiers(word.data(), word.size()));
+    if (kept.empty() || kept == "extern") continue;
+    if (FitsAnyTypeChainLead(word)) return true;
+    break;
+  }
+
+  switch (userTypes.FindReach()) {
+    case UserTypeList::Reach::kNothing:
+      return false;
+    case UserTypeList::Reach::kAnything:
+      return true;
+    case UserTypeList::Reach::kPlainNames:
+      break;
+  }
+  for (std::size_t at = 0; at < line.size();) {
+    if (!IsNameChar(line[at])) {
+      ++at;
+      continue;
+    }
+    const std::size_t start = at;
+    while (at < line.size() && IsNameChar(line[at])) ++at;
+    const std::string_view run = line.substr(start, at - start);
+    if (userTypes.HasPlainName(run)) return true;
+    const std::size_t kept = WithoutTrailingQualifiers(run.data(), run.size());
+    if (kept > 0 && kept < run.size() && userTypes.HasPlainName(run.substr(0, kept))) return true;
+  }
+  return false;
+}
+
+void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
+              bool typePass, int32_t& firstFunctionLine) {
+  // In the type pass only a typedef test can lead to an effect: a macro
+  // line enters nothing there, and without a typedef match the rest text
+  // stays empty, so no declarator is looked for. Every typedef pattern needs
+  // the word "typedef", which the preparation below cannot create (it turns
+  // tabs and backslashes into blanks and cuts out words that a blank
+  // follows, so every pair of characters it brings together holds a blank).
+  // A line without that word therefore changes nothing in the type pass.
+  // The declaration pass has its own test (MayDeclare).
+  if (typePass ? !Contains(lineText, "typedef", 1) : !MayDeclare(lineText, userTypes)) return;
+  ScanLineFully(lineText, lineNumber, table, userTypes, typePass, firstFunctionLine);
+}
+
+void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
+                   bool typePass, int32_t& firstFunctionLine) {
+  PooledText pooledStatement;
+  std::string& statement = *pooledStatement;
+  if (!PrepareStatement(lineText, statement)) return;
 
   DeclarationRecord record;
   MatchGroups groups;
   std::string name;
 
   // Macro test: nothing else is tested on a macro line.
-  if (DefinePattern.Search(statement, groups)) {
-    name = std::string(TrimBlanks(groups[2]));
+  const std::string_view macroName = FindDefineName(statement);
+  if (!macroName.empty()) {
+    name.assign(macroName);
     record.isDefine = true;
     record.isDeclaration = true;
   } else {
@@ -173,8 +390,9 @@ void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& t
 
     if (!typePass) {
       bool found = false;
+      const std::string_view typeWord = TypeWord(statement);
       for (const TypeTest& test : kTypeChain) {
-        if (test.pattern->Search(statement, groups)) {
+        if (TypeWordMayFit(typeWord, test.lead) && test.pattern->Search(statement, groups)) {
           record.*test.flag = true;
           typeText.assign(groups[1]);
           rest.assign(TrimBlanks(groups[2]));
@@ -196,9 +414,10 @@ void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& t
       if (found) RestartStatement(statement, rest);
     }
 
+    const std::string_view typedefWord = TypeWord(statement);
     for (std::size_t i = 0; i < 4; ++i) {
       const TypeTest& test = kTypedefTests[i];
-      if (!test.pattern->Search(statement, groups)) continue;
+      if (!TypeWordMayFit(typedefWord, test.lead) || !test.pattern->Search(statement, groups)) continue;
       record.*test.flag = true;
       typeText.assign(groups[1]);
       std::string restText(TrimBlanks(groups[2]));

@@ -7,9 +7,24 @@
 #include <string_view>
 
 #include "analysis/DeclarationRecord.h"
+#include "analysis/Pattern.h"
+#include "analysis/Prefilter.h"
 #include "analysis/UserTypeList.h"
 
 namespace skerry {
+
+// One test of the type chain or of the typedef tests: the pattern, the flag
+// it sets, and what the text's type word must begin with for the pattern to
+// have a chance (see TypeWord); the scanner searches only when it may.
+struct TypeTest {
+  const Pattern* pattern;
+  bool DeclarationRecord::*flag;
+  TypeWordLead lead;
+};
+// The type chain of the declaration pass and the typedef tests, in the order
+// in which they are tried.
+extern const TypeTest kTypeChain[12];
+extern const TypeTest kTypedefTests[4];
 
 // Scans one line. In the type pass (typePass true) it only learns user type
 // names into userTypes and enters records for typedefs of enum, struct and
@@ -20,6 +35,22 @@ namespace skerry {
 void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
               bool typePass, int32_t& firstFunctionLine);
 
+// ScanLine without its first test, which tells from the line as it stands
+// that the scan cannot have any effect (for tests of that first test).
+void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
+                   bool typePass, int32_t& firstFunctionLine);
+
+// Whether ScanLine in the declaration pass can have any effect for line with
+// these user types. False only where it would certainly enter nothing, call
+// nothing and leave the first-function line as it is; ScanLine then returns
+// without preparing the line.
+bool MayDeclare(std::string_view line, const UserTypeList& userTypes);
+
+// The macro name that a search with DefinePattern,
+// "^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*", takes as group 2, found by
+// hand; empty when the pattern does not match.
+std::string_view FindDefineName(std::string_view text);
+
 // Removes white space (space, tab, line feed, vertical tab, form feed,
 // carriage return) from both ends.
 std::string_view TrimBlanks(std::string_view text);
@@ -28,6 +59,13 @@ std::string_view TrimBlanks(std::string_view text);
 // for inline) that are followed by a blank, as repeatedly replacing the line
 // by groups 1 and 3 of QualifierPattern while it matches would.
 void RemoveQualifiers(std::string& line);
+
+// The statement text of a line: one blank, the prepared line and one blank.
+// The prepared line is the line with every tab replaced by two blanks (empty
+// when the line is a first-column comment), every backslash replaced by a
+// blank, the qualifier words removed (RemoveQualifiers) and trimmed. Returns
+// false when the prepared line is empty; statement is then unspecified.
+bool PrepareStatement(std::string_view lineText, std::string& statement);
 
 }  // namespace skerry
 

@@ -1,6 +1,6 @@
 #include "analysis/SourceLines.h"
 
-#include <algorithm>
+#include <cstring>
 
 namespace skerry {
 
@@ -8,7 +8,13 @@ SourceLines SourceLines::FromBytes(std::string bytes) {
   SourceLines lines;
   std::size_t stop = bytes.find('\x1a');
   if (stop != std::string::npos) bytes.resize(stop);
-  int64_t count = std::count(bytes.begin(), bytes.end(), '\n');
+  int64_t count = 0;
+  const char* at = bytes.data();
+  const char* const end = at + bytes.size();
+  while ((at = static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)))) != nullptr) {
+    ++count;
+    ++at;
+  }
   if (!bytes.empty() && bytes.back() != '\n') ++count;
   lines.text_ = std::move(bytes);
   lines.count_ = static_cast<int32_t>(count);

@@ -1,5 +1,7 @@
 #include "analysis/UserTypeList.h"
 
+#include <cstring>
+
 namespace skerry {
 
 namespace {
@@ -46,6 +48,9 @@ void UserTypeList::Append(std::string_view typeName) {
     std::string key;
     key.reserve(typeName.size());
     for (char c : typeName) key.push_back(LowerAscii(c));
+    if (filter_.empty()) filter_.assign(kFilterBits / 64, 0);
+    std::size_t bit = FilterBit(key);
+    filter_[bit / 64] |= uint64_t{1} << (bit % 64);
     plainEntries_.emplace(std::move(key), index);  // keeps the first entry of a name
   } else {
     entry.pattern = Pattern::Cached(EntryText(typeName), Pattern::kIgnoreCase);
@@ -69,8 +74,11 @@ bool UserTypeList::Find(std::string_view statement, std::string_view& typeGroup,
 
   // "." stops at a line terminator, so an entry's "^.*" prefix, name and
   // "(.*)" rest all lie before the first one.
-  std::size_t limit = statement.find_first_of("\r\n");
-  std::string_view text = statement.substr(0, limit == std::string_view::npos ? statement.size() : limit);
+  std::string_view text = statement;
+  for (char terminator : {'\n', '\r'}) {
+    const void* at = std::memchr(text.data(), terminator, text.size());
+    if (at != nullptr) text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(at) - text.data()));
+  }
 
   std::size_t best = kNone;
   std::size_t bestStart = 0;   // where the name starts
@@ -88,6 +96,7 @@ bool UserTypeList::Find(std::string_view statement, std::string_view& typeGroup,
       while (i < text.size() && IsNameChar(text[i])) ++i;
       if (start == 0 || (text[start - 1] != ' ' && text[start - 1] != '(')) continue;
       if (i >= text.size() || (text[i] != ' ' && text[i] != '*')) continue;
+      if (!MayBePlainName(text.substr(start, i - start))) continue;
       key.assign(text.substr(start, i - start));
       for (char& c : key) c = LowerAscii(c);
       auto found = plainEntries_.find(key);
@@ -126,6 +135,31 @@ bool UserTypeList::Find(std::string_view statement, std::string_view& typeGroup,
   typeGroup = text.substr(bestStart, bestLength + 1);
   restGroup = text.substr(bestStart + bestLength + 1);
   return true;
+}
+
+UserTypeList::Reach UserTypeList::FindReach() const {
+  if (invalid_ || entries_.empty()) return Reach::kNothing;
+  if (emptyEntry_ != kNone || !patternEntries_.empty()) return Reach::kAnything;
+  return Reach::kPlainNames;
+}
+
+std::size_t UserTypeList::FilterBit(std::string_view name) {
+  uint32_t hash = 2166136261u;  // FNV-1a over the lower-cased name
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 16777619u;
+  return (hash ^ (hash >> 16)) % kFilterBits;
+}
+
+bool UserTypeList::MayBePlainName(std::string_view name) const {
+  if (filter_.empty()) return false;
+  std::size_t bit = FilterBit(name);
+  return (filter_[bit / 64] >> (bit % 64) & 1u) != 0;
+}
+
+bool UserTypeList::HasPlainName(std::string_view name) const {
+  if (!MayBePlainName(name)) return false;
+  std::string key(name);
+  for (char& c : key) c = LowerAscii(c);
+  return plainEntries_.count(key) != 0;
 }
 
 }  // namespace skerry

@@ -4,6 +4,7 @@
 #define SKERRY_ANALYSIS_USER_TYPE_LIST_H
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,7 +54,23 @@ class UserTypeList {
   // during the search gives false.
   bool Find(std::string_view statement, std::string_view& typeGroup, std::string_view& restGroup) const;
 
+  // What Find can match, for the line scanner's cheap test in front of it:
+  // nothing at all (an empty or invalid list), only the names of plain
+  // entries as whole runs of the statement, or anything (the list holds the
+  // empty name or a name matched by a pattern).
+  enum class Reach { kNothing, kPlainNames, kAnything };
+  Reach FindReach() const;
+  // Whether name, in any letter case, is the name of a plain entry.
+  bool HasPlainName(std::string_view name) const;
+
  private:
+  // A bit per hash of a lower-cased plain name: a name whose bit is clear is
+  // certainly not in plainEntries_, which spares most hash-table lookups
+  // (and the lower-cased copy of the name they need).
+  static constexpr std::size_t kFilterBits = 1 << 14;
+  static std::size_t FilterBit(std::string_view name);
+  bool MayBePlainName(std::string_view name) const;
+
   struct Entry {
     std::string name;
     std::shared_ptr<const Pattern> pattern;  // only for names matched by a pattern
@@ -64,6 +81,7 @@ class UserTypeList {
   std::vector<std::size_t> patternEntries_;  // ascending
   std::size_t emptyEntry_ = static_cast<std::size_t>(-1);
   bool invalid_ = false;
+  std::vector<uint64_t> filter_;  // kFilterBits bits once a plain entry exists
 };
 
 }  // namespace skerry

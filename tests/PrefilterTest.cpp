@@ -1,0 +1,248 @@
+// The cheap tests in front of the line scanner's patterns (analysis/Prefilter.h
+// and the scanner's own shortcuts) against the plain pattern searches, on real
+// lines and on lines generated from them. The real lines are those of the
+// examples tree, or of the tree named by SKERRY_PREFILTER_TREE (bench/run
+// points it at real source trees).
+#include <gtest/gtest.h>
+
+#include <boost/filesystem.hpp>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "analysis/LineScanner.h"
+#include "analysis/PatternTable.h"
+#include "analysis/Prefilter.h"
+#include "analysis/SourceLines.h"
+#include "tests/AnalysisTestSupport.h"
+
+namespace skerry::test {
+namespace {
+
+namespace fs = boost::filesystem;
+
+// The lines of every .c and .h file below root, at most limit of them.
+std::vector<std::string> LinesBelow(const fs::path& root, std::size_t limit) {
+  std::vector<std::string> lines;
+  for (fs::recursive_directory_iterator it(root), end; it != end && lines.size() < limit; ++it) {
+    std::string ext = it->path().extension().string();
+    if (!fs::is_regular_file(it->status()) || (ext != ".c" && ext != ".h")) continue;
+    std::ifstream in(it->path().string(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const SourceLines fileLines = SourceLines::FromBytes(bytes.str());
+    for (std::string_view line : fileLines.Lines()) lines.emplace_back(line);
+  }
+  if (lines.size() > limit) lines.resize(limit);
+  return lines;
+}
+
+// Real lines followed by as many lines generated from them.
+const std::vector<std::string>& Corpus() {
+  static const std::vector<std::string> corpus = [] {
+    const char* tree = std::getenv("SKERRY_PREFILTER_TREE");
+    std::string self = __FILE__;
+    fs::path root = tree != nullptr ? fs::path(tree) : fs::path(self.substr(0, self.rfind("tests/")) + "examples");
+    std::vector<std::string> lines = LinesBelow(root, 2000000);
+    std::vector<std::string> seeds = lines;
+    seeds.push_back("extern const uint8 x;");
+    LineMutator mutator(4u, seeds,
+                        {" ",
+                         "\t",
+                         "\\",
+                         "\r",
+                         "//",
+                         "(",
+                         ",",
+                         "*",
+                         "{",
+                         "}",
+                         ";",
+                         "#define ",
+                         "# define",
+                         "extern ",
+                         "const ",
+                         "static",
+                         "INLINE ",
+                         "volatile ",
+                         "typedef ",
+                         "typedef struct ",
+                         "typedef enum ",
+                         "typedef union ",
+                         "uint8 ",
+                         "UINT16_T ",
+                         "sint32 ",
+                         "ssint8 ",
+                         "int ",
+                         "bool ",
+                         "Boolean ",
+                         "float ",
+                         "float32 ",
+                         "float64 ",
+                         "double ",
+                         "void ",
+                         "VOID ",
+                         "T_t "},
+                        " \t*(),;_aAsSiIuUfFdDbBvVt", 300);
+    for (std::size_t n = std::max<std::size_t>(lines.size(), 20000); n > 0; --n) lines.push_back(mutator.Line());
+    return lines;
+  }();
+  return corpus;
+}
+
+// The texts the patterns meet for a line: its statement text, the statement
+// after the extern cut, the line as it stands and with one blank in front.
+std::vector<std::string> TextsOf(const std::string& line) {
+  std::vector<std::string> texts = {line, " " + line};
+  std::string statement;
+  if (PrepareStatement(line, statement)) {
+    texts.push_back(statement);
+    std::size_t at = statement.rfind(" extern ");
+    if (at != std::string::npos) texts.push_back(statement.erase(at + 1, 6));
+  }
+  return texts;
+}
+
+// The statement text as the patterns build it, step by step.
+std::string LiteralStatement(const std::string& line) {
+  std::string text = TabPattern.ReplaceAll(line, "  ");
+  if (LineCommentPattern.WholeMatch(line)) text.clear();
+  for (char& c : text) {
+    if (c == '\\') c = ' ';
+  }
+  MatchGroups groups;
+  while (QualifierPattern.Search(text, groups)) text = std::string(groups[1]) + std::string(groups[3]);
+  std::string_view trimmed = TrimBlanks(text);
+  return trimmed.empty() ? std::string() : " " + std::string(trimmed) + " ";
+}
+
+TEST(Prefilter, StatementAndCommentTestMatchThePatterns) {
+  std::size_t comments = 0;
+  for (const std::string& line : Corpus()) {
+    ASSERT_EQ(IsLineComment(line), LineCommentPattern.WholeMatch(line)) << ::testing::PrintToString(line);
+    comments += IsLineComment(line) ? 1 : 0;
+    if (line.size() > 4000) continue;  // the literal qualifier loop is quadratic
+    std::string statement;
+    bool prepared = PrepareStatement(line, statement);
+    ASSERT_EQ(prepared ? statement : std::string(), LiteralStatement(line)) << ::testing::PrintToString(line);
+    // The type pass skips lines without "typedef": the preparation cannot create the word.
+    if (!Contains(line, "typedef", 1)) {
+      ASSERT_FALSE(Contains(statement, "typedef")) << line;
+    }
+  }
+  EXPECT_GT(comments, 0u);
+}
+
+TEST(Prefilter, SkippedSearchesWouldNotMatch) {
+  struct Tally {
+    std::size_t skipped = 0;
+    std::size_t matched = 0;
+  };
+  std::vector<Tally> tallies(17);
+  for (const std::string& line : Corpus()) {
+    for (const std::string& text : TextsOf(line)) {
+      std::size_t k = 0;
+      for (const TypeTest* tests : {kTypeChain, kTypedefTests}) {
+        for (std::size_t i = 0; i < (tests == kTypeChain ? 12u : 4u); ++i, ++k) {
+          if (TypeWordMayFit(TypeWord(text), tests[i].lead)) {
+            tallies[k].matched += tests[i].pattern->Search(text) ? 1 : 0;
+          } else {
+            ASSERT_FALSE(tests[i].pattern->Search(text)) << tests[i].pattern->Text() << " on " << text;
+            ++tallies[k].skipped;
+          }
+        }
+      }
+      MatchGroups groups;
+      const bool define = DefinePattern.Search(text, groups);
+      ASSERT_EQ(FindDefineName(text), define ? groups[2] : std::string_view()) << text;
+      if (MayHoldDefine(text)) {
+        tallies[16].matched += define ? 1 : 0;
+      } else {
+        ASSERT_FALSE(define) << text;
+        ++tallies[16].skipped;
+      }
+    }
+  }
+  // Every shortcut was both taken and passed by lines the pattern matches.
+  for (std::size_t k = 0; k < tallies.size(); ++k) {
+    EXPECT_GT(tallies[k].skipped, 0u) << k;
+    EXPECT_GT(tallies[k].matched, 0u) << k;
+  }
+}
+
+// What one scan of a line did: the records entered, the user types and the
+// first-function line afterwards.
+std::string Effect(const std::string& line, UserTypeList& userTypes, bool typePass, bool fully) {
+  DeclarationTable table;
+  int32_t firstFunctionLine = 1000;
+  if (fully) {
+    ScanLineFully(line, 7, table, userTypes, typePass, firstFunctionLine);
+  } else {
+    ScanLine(line, 7, table, userTypes, typePass, firstFunctionLine);
+  }
+  std::string effect = std::to_string(userTypes.size()) + "|" + std::to_string(firstFunctionLine);
+  for (const DeclarationRecord& record : table) effect += "|" + Describe(record, true);
+  return effect;
+}
+
+// A line that the first test of ScanLine passes over changes nothing when it
+// is scanned fully, in the type pass (no "typedef") and in the declaration
+// pass (MayDeclare false), with user types of every kind.
+TEST(Prefilter, LinesPassedOverHaveNoEffect) {
+  UserTypeList plain;
+  for (const char* name : {"T_t", "u8", "size_t", "Mod_Colour_t", "DEV", "inode", "s32", "bool_t", "FILE"}) {
+    plain.Append(name);
+  }
+  std::size_t n = 0;
+  for (const std::string& line : Corpus()) {  // plain names taken from the lines themselves
+    std::size_t start = line.find_first_of("abcdefghijklmnopqrstuvwxyz_");
+    if (++n % 97 == 0 && start != std::string::npos) {
+      plain.Append(line.substr(start, line.find_first_not_of("abcdefghijklmnopqrstuvwxyz_0123456789", start) - start));
+    }
+  }
+  UserTypeList withEmpty = plain;
+  withEmpty.Append("");
+  UserTypeList withPattern = plain;
+  withPattern.Append("a.b");
+  UserTypeList none;
+  // The declaration pass never changes the user types.
+  std::vector<UserTypeList*> lists = {&plain, &withEmpty, &withPattern, &none};
+
+  std::size_t passedOver = 0;
+  std::size_t scanned = 0;
+  for (const std::string& line : Corpus()) {
+    for (UserTypeList* userTypes : lists) {
+      const std::string nothing = std::to_string(userTypes->size()) + "|1000";
+      const std::string full = Effect(line, *userTypes, false, true);
+      if (!MayDeclare(line, *userTypes)) {
+        ASSERT_EQ(full, nothing) << ::testing::PrintToString(line);
+        ++passedOver;
+      } else {
+        scanned += full != nothing ? 1 : 0;
+      }
+      ASSERT_EQ(Effect(line, *userTypes, false, false), full);
+    }
+    UserTypeList learnt;  // the type pass does not read the user types
+    if (!Contains(line, "typedef", 1)) {
+      ASSERT_EQ(Effect(line, learnt, true, true), "0|1000") << line;
+    }
+  }
+  EXPECT_GT(passedOver, 0u);
+  EXPECT_GT(scanned, 0u);
+}
+
+TEST(Prefilter, ContainsIsASubstringSearch) {
+  LineMutator mutator(9u, {"extern", "typedef", "#define", "x"}, {"ex", "tern", "type", "def", "#", "e"}, "extyp#d",
+                      40);
+  for (int n = 0; n < 20000; ++n) {
+    std::string text = mutator.Line();
+    for (std::string_view word : {"extern", "typedef", "#define", "e", "ee"}) {
+      for (std::size_t anchor = 0; anchor < word.size(); ++anchor) {
+        ASSERT_EQ(Contains(text, word, anchor), text.find(word) != std::string::npos) << text << " " << word;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace skerry::test
