@@ -27,15 +27,14 @@ void CheckFileNameRules(std::string_view moduleName, std::string_view path, Diag
 
 namespace {
 
-// The type pass line by line from the last line, then the declaration pass.
-// Returns the first-function line, which starts at the line count.
-int32_t ScanBothPasses(const SourceLines& lines, DeclarationTable& table, UserTypeList& userTypes) {
-  int32_t firstFunctionLine = lines.Count();
+// The type pass, line by line from the last line. Only a line holding the
+// word "typedef" can have an effect in it (see ScanLine), so a text without
+// the word is not visited at all.
+void TypePass(const SourceLines& lines, DeclarationTable& table, UserTypeList& userTypes, int32_t& firstFunctionLine) {
+  if (!lines.Contains("typedef")) return;
   lines.ForEachReverse([&](std::string_view line, int32_t number) {
     ScanLine(line, number, table, userTypes, true, firstFunctionLine);
   });
-  ReverseScan(lines, table, userTypes, false, firstFunctionLine);
-  return firstFunctionLine;
 }
 
 }  // namespace
@@ -47,11 +46,18 @@ void CheckFileConventions(const SourceLines& fileLines, std::string_view fileNam
 
   DeclarationTable table;
   UserTypeList userTypes;
-  // The header's records are dropped; the types it taught stay known.
-  ScanBothPasses(headerLines, table, userTypes);
+  // The header's records are dropped; the types it taught stay known. Only
+  // its type pass is run: its declaration pass would append records to the
+  // table, which is cleared right after, and lower a first-function line
+  // that is not used; it never adds user types. Leaving it out changes
+  // nothing.
+  int32_t headerFirstFunctionLine = headerLines.Count();
+  TypePass(headerLines, table, userTypes, headerFirstFunctionLine);
   table.clear();
 
-  int32_t firstFunctionLine = ScanBothPasses(fileLines, table, userTypes);
+  int32_t firstFunctionLine = fileLines.Count();
+  TypePass(fileLines, table, userTypes, firstFunctionLine);
+  ReverseScan(fileLines, table, userTypes, false, firstFunctionLine);
   CheckNamingRules(table, moduleName, path, firstFunctionLine, diagnostics);
 }
 

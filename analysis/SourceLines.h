@@ -36,6 +36,15 @@ class SourceLines {
 
   int32_t Count() const { return count_; }
   bool empty() const { return count_ == 0; }
+  // Whether word occurs in the text (so possibly in a line); false means that
+  // no line holds it.
+  bool Contains(std::string_view word) const {
+#if defined(__GLIBC__)
+    return word.empty() || memmem(text_.data(), text_.size(), word.data(), word.size()) != nullptr;
+#else
+    return text_.find(word) != std::string::npos;
+#endif
+  }
 
   // Calls visit(line, number) for every line from the last to the first.
   template <class Visit>
