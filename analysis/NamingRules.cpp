@@ -17,14 +17,23 @@ struct TypePrefix {
 };
 
 const TypePrefix kTypePrefixes[] = {
-    {&DeclarationRecord::isSint8, "sc"},          {&DeclarationRecord::isSint16, "sn"},
-    {&DeclarationRecord::isSint32, "sd"},         {&DeclarationRecord::isSint, "sn"},
-    {&DeclarationRecord::isFloat32, "fn"},        {&DeclarationRecord::isFloat64, "fd"},
-    {&DeclarationRecord::isUint16, "un"},         {&DeclarationRecord::isUint8, "uc"},
-    {&DeclarationRecord::isUint32, "ud"},         {&DeclarationRecord::isUint, "un"},
-    {&DeclarationRecord::isBool, "bo"},           {&DeclarationRecord::isTypedefEnum, "enum"},
-    {&DeclarationRecord::isTypedefStruct, "struct"}, {&DeclarationRecord::isTypedefUnion, "union"},
+    {&DeclarationRecord::isSint8, "sc"},
+    {&DeclarationRecord::isSint16, "sn"},
+    {&DeclarationRecord::isSint32, "sd"},
+    {&DeclarationRecord::isSint, "sn"},
+    {&DeclarationRecord::isFloat32, "fn"},
+    {&DeclarationRecord::isFloat64, "fd"},
+    {&DeclarationRecord::isUint16, "un"},
+    {&DeclarationRecord::isUint8, "uc"},
+    {&DeclarationRecord::isUint32, "ud"},
+    {&DeclarationRecord::isUint, "un"},
+    {&DeclarationRecord::isBool, "bo"},
+    {&DeclarationRecord::isTypedefEnum, "enum"},
+    {&DeclarationRecord::isTypedefStruct, "struct"},
+    {&DeclarationRecord::isTypedefUnion, "union"},
 };
+// An index past kTypePrefixes: no type prefix.
+constexpr std::size_t kNoTypePrefix = sizeof kTypePrefixes / sizeof kTypePrefixes[0];
 
 // EnumBodyPattern, "[{]([^}]+)[}]": the leftmost "{" that is followed by at
 // least one character other than "}" and, later, by a "}"; the body runs to
@@ -48,14 +57,91 @@ bool HasLowerAscii(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
-// Whole match of name against the pattern text; a text that does not
-// compile (a module name holding "[" for instance) skips the rule.
+// Every "_" of text replaced by "[_]", as UnderscorePattern.ReplaceAll with
+// the format "[_]" does.
+std::string EscapeUnderscores(std::string_view text) {
+  std::string escaped;
+  for (char c : text) {
+    if (c == '_') {
+      escaped.append("[_]");
+    } else {
+      escaped.push_back(c);
+    }
+  }
+  return escaped;
+}
+
+// The module part of a name rule.
+enum class ModulePart { kNone, kUpperModule, kModule, kAnyModule };
+
+// One name rule: the pattern text and its compiled form.
+struct NameRule {
+  std::string text;
+  std::shared_ptr<const Pattern> pattern;
+};
+
+// The name rules of one file. A rule is made of the module part (one of
+// four texts per file), the type prefix (one of those of kTypePrefixes, or
+// none) and whether the name is a macro's, so a file needs only a few
+// distinct rules; each is built and compiled once, when first needed.
+class NameRules {
+ public:
+  NameRules(std::string_view upperModulePrefix, std::string_view modulePrefix)
+      : upperModulePrefix_(upperModulePrefix), modulePrefix_(modulePrefix) {}
+
+  // "^[_]*" + prefix + "[A-Z0-9_#]+$" for macros, "^" + prefix +
+  // "[A-Za-z0-9_#]+$" for other names, where prefix is the module part and
+  // the type prefix with every "_" escaped.
+  const NameRule& ForName(ModulePart part, std::size_t typePrefixIndex, bool isDefine) {
+    NameRule& rule = nameRules_[static_cast<std::size_t>(part)][typePrefixIndex][isDefine ? 1 : 0];
+    if (!rule.pattern) {
+      std::string joined(Text(part));
+      if (typePrefixIndex != kNoTypePrefix) joined.append(kTypePrefixes[typePrefixIndex].prefix);
+      const std::string escaped = EscapeUnderscores(joined);
+      rule.text = isDefine ? "^[_]*" + escaped + "[A-Z0-9_#]+$" : "^" + escaped + "[A-Za-z0-9_#]+$";
+      rule.pattern = Pattern::Cached(rule.text);
+    }
+    return rule;
+  }
+
+  // "^" + the module part with every "_" escaped + "[A-Za-z0-9_#]+$".
+  const NameRule& ForTypeName(ModulePart part) {
+    NameRule& rule = typeNameRules_[static_cast<std::size_t>(part)];
+    if (!rule.pattern) {
+      rule.text = "^" + EscapeUnderscores(Text(part)) + "[A-Za-z0-9_#]+$";
+      rule.pattern = Pattern::Cached(rule.text);
+    }
+    return rule;
+  }
+
+ private:
+  std::string_view Text(ModulePart part) const {
+    switch (part) {
+      case ModulePart::kUpperModule:
+        return upperModulePrefix_;
+      case ModulePart::kModule:
+        return modulePrefix_;
+      case ModulePart::kAnyModule:
+        return kAnyModulePrefix;
+      case ModulePart::kNone:
+        break;
+    }
+    return {};
+  }
+
+  std::string_view upperModulePrefix_;
+  std::string_view modulePrefix_;
+  NameRule nameRules_[4][kNoTypePrefix + 1][2];
+  NameRule typeNameRules_[4];
+};
+
+// Whole match of name against the rule; a rule that does not compile (a
+// module name holding "[" for instance) is skipped.
 enum class RuleResult { Fits, DoesNotFit, Skipped };
 
-RuleResult MatchNameRule(std::string_view name, const std::string& patternText) {
-  std::shared_ptr<const Pattern> pattern = Pattern::Cached(patternText);
-  if (!pattern->Valid()) return RuleResult::Skipped;
-  return pattern->WholeMatch(name) ? RuleResult::Fits : RuleResult::DoesNotFit;
+RuleResult MatchNameRule(std::string_view name, const NameRule& rule) {
+  if (!rule.pattern->Valid()) return RuleResult::Skipped;
+  return rule.pattern->WholeMatch(name) ? RuleResult::Fits : RuleResult::DoesNotFit;
 }
 
 // Member exemption: the name stands inside the braces of an earlier typedef
@@ -87,13 +173,18 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
                       int32_t firstFunctionLine, DiagnosticList& diagnostics) {
   // Greatest line first; records that share a line keep their table order
   // (a stable sort), so the report order is the same on every run. The walk
-  // below goes from the back, in ascending line order.
-  std::stable_sort(table.begin(), table.end(),
-                   [](const DeclarationRecord& a, const DeclarationRecord& b) { return a.line > b.line; });
+  // below goes from the back, in ascending line order. The scanner appends
+  // in that order already unless the type pass entered records, so the sort
+  // is mostly not needed.
+  auto greaterLine = [](const DeclarationRecord& a, const DeclarationRecord& b) { return a.line > b.line; };
+  if (!std::is_sorted(table.begin(), table.end(), greaterLine)) {
+    std::stable_sort(table.begin(), table.end(), greaterLine);
+  }
 
   const std::string upperModulePrefix = UpperModulePrefix(moduleName);
   const std::string modulePrefix = std::string(moduleName) + "_";
   const bool configModule = moduleName.size() >= 6 && moduleName.substr(0, 6) == "Config";
+  NameRules rules(upperModulePrefix, modulePrefix);
 
   // The compound-type list only reads line and declaration text, which the
   // walk does not change, so it can point into the table.
@@ -113,26 +204,27 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
       if (c != '*' && c != '&') cleanedName.push_back(c);  // PointerMarkPattern, replaced by nothing
     }
 
-    std::string_view modulePart;
+    ModulePart modulePart = ModulePart::kNone;
     if (record.isDefine && record.isFileScope) {
-      modulePart = configModule ? std::string_view() : std::string_view(upperModulePrefix);
+      modulePart = configModule ? ModulePart::kNone : ModulePart::kUpperModule;
     } else if (record.isFunction) {
-      modulePart = record.name == "main" ? std::string_view() : std::string_view(modulePrefix);
+      modulePart = record.name == "main" ? ModulePart::kNone : ModulePart::kModule;
     } else if (record.isExtern) {
-      modulePart = kAnyModulePrefix;
+      modulePart = ModulePart::kAnyModule;
     } else if (record.isFileScope) {
-      modulePart = IsCompoundMember(record, compounds) ? std::string_view() : std::string_view(modulePrefix);
+      modulePart = IsCompoundMember(record, compounds) ? ModulePart::kNone : ModulePart::kModule;
     }
 
-    std::string_view typePrefix;
+    std::size_t typePrefixIndex = kNoTypePrefix;
     if (!record.isFunction) {
-      for (const TypePrefix& entry : kTypePrefixes) {
-        if (record.*entry.flag) {
-          typePrefix = entry.prefix;
+      for (std::size_t i = 0; i < kNoTypePrefix; ++i) {
+        if (record.*kTypePrefixes[i].flag) {
+          typePrefixIndex = i;
           break;
         }
       }
     }
+    const std::string_view typePrefix = typePrefixIndex == kNoTypePrefix ? "" : kTypePrefixes[typePrefixIndex].prefix;
 
     if (typePrefix == "enum") {
       std::string_view body;
@@ -143,24 +235,23 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
       }
     }
 
-    if (record.isArray && !ListPostfixPattern.Search(record.declarationText)) {
+    // ListPostfixPattern, ".*[_]List.*", matches exactly the texts that hold
+    // "_List": both ".*" may be empty.
+    if (record.isArray && record.declarationText.find("_List") == std::string::npos) {
       message.assign(cleanedName).append(" needs to have array postfix '_List' in name!");
       ReportViolation(diagnostics, path, record.line, message);
     }
 
-    std::string joined(modulePart);
-    joined.append(typePrefix);
-    const std::string escaped = UnderscorePattern.ReplaceAll(joined, "[_]");
-    std::string expected = record.isDefine ? "^[_]*" + escaped + "[A-Z0-9_#]+$" : "^" + escaped + "[A-Za-z0-9_#]+$";
-    if (MatchNameRule(cleanedName, expected) == RuleResult::DoesNotFit) {
-      message.assign(cleanedName).append(" does not fit: ").append(expected);
+    const NameRule& nameRule = rules.ForName(modulePart, typePrefixIndex, record.isDefine);
+    if (MatchNameRule(cleanedName, nameRule) == RuleResult::DoesNotFit) {
+      message.assign(cleanedName).append(" does not fit: ").append(nameRule.text);
       ReportViolation(diagnostics, path, record.line, message);
     }
 
     if (!record.isDefine && !record.typeName.empty()) {
-      std::string typePattern = "^" + UnderscorePattern.ReplaceAll(modulePart, "[_]") + "[A-Za-z0-9_#]+$";
-      if (MatchNameRule(record.typeName, typePattern) == RuleResult::DoesNotFit) {
-        message.assign(record.typeName).append(" does not fit: ").append(typePattern);
+      const NameRule& typeRule = rules.ForTypeName(modulePart);
+      if (MatchNameRule(record.typeName, typeRule) == RuleResult::DoesNotFit) {
+        message.assign(record.typeName).append(" does not fit: ").append(typeRule.text);
         ReportViolation(diagnostics, path, record.line, message);
       }
     }
