@@ -17,7 +17,7 @@ namespace fs = boost::filesystem;
 namespace {
 
 // The diagnostics of the whole run, printed when the scan is over.
-DiagnosticList diagnosticList;
+DiagnosticListing diagnosticList;
 
 void Emit(FileReport& report) {
   if (!report.console.empty()) WriteText(report.console);
@@ -75,7 +75,7 @@ int RunChecker(int argc, char** argv) {
   }
 
   WriteLine("");
-  WriteDiagnosticListing(diagnosticList, stdout);
+  diagnosticList.Write(stdout);
   WriteLine("Operation Finsh");
   return 0;
 }

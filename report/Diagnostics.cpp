@@ -4,8 +4,8 @@
 
 namespace skerry {
 
-void DiagnosticList::Append(std::string_view line) {
-  text_.append(line);
+void DiagnosticList::Append(std::initializer_list<std::string_view> parts) {
+  for (std::string_view part : parts) text_.append(part);
   text_.push_back('\n');
   ++count_;
 }
@@ -13,21 +13,29 @@ void DiagnosticList::Append(std::string_view line) {
 void ReportViolation(DiagnosticList& list, std::string_view path, int32_t line, std::string_view message) {
   char number[16];
   auto result = std::to_chars(number, number + sizeof number, line);
-  std::string text;
-  text.reserve(path.size() + message.size() + 32);
-  text.append(path);
-  text.push_back('(');
-  text.append(number, result.ptr);
-  text.append("): error style: ");
-  text.append(message);
-  list.Append(text);
+  list.Append({path, "(", std::string_view(number, static_cast<std::size_t>(result.ptr - number)),
+               "): error style: ", message});
 }
 
-void WriteDiagnosticListing(const DiagnosticList& list, std::FILE* out) {
-  // The bytes are those of writing and flushing line by line; one large
-  // write is much cheaper when a run reports millions of lines.
-  const std::string& text = list.Text();
-  std::fwrite(text.data(), 1, text.size(), out);
+void DiagnosticListing::AppendAll(const DiagnosticList& list) {
+  std::string_view text = list.Text();
+  while (!text.empty()) {
+    if (blocks_.empty() || blocks_.back().size() == kBlockSize) {
+      blocks_.emplace_back();
+      blocks_.back().reserve(kBlockSize);
+    }
+    std::string& block = blocks_.back();
+    std::size_t room = kBlockSize - block.size();
+    block.append(text.substr(0, room));
+    text.remove_prefix(text.size() < room ? text.size() : room);
+  }
+  count_ += list.size();
+}
+
+void DiagnosticListing::Write(std::FILE* out) const {
+  // The bytes are those of writing and flushing line by line; a few large
+  // writes are much cheaper when a run reports millions of lines.
+  for (const std::string& block : blocks_) std::fwrite(block.data(), 1, block.size(), out);
   std::fflush(out);
 }
 
