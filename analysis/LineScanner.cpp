@@ -1,5 +1,6 @@
 #include "analysis/LineScanner.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -62,6 +63,25 @@ std::size_t TrailingQualifier(std::string_view text) {
   }
 }
 
+// What a character of a line becomes in its statement text: itself, one
+// blank (a blank or a backslash) or two blanks (a tab, TabPattern).
+enum class Becomes : unsigned char { kItself, kOneBlank, kTwoBlanks };
+constexpr std::array<Becomes, 256> kBecomes = [] {
+  std::array<Becomes, 256> becomes{};
+  becomes[static_cast<unsigned char>(' ')] = Becomes::kOneBlank;
+  becomes[static_cast<unsigned char>('\\')] = Becomes::kOneBlank;
+  becomes[static_cast<unsigned char>('\t')] = Becomes::kTwoBlanks;
+  return becomes;
+}();
+
+// The last letters of the qualifier words: TrailingQualifier is 0 for a
+// text that ends with any other character.
+constexpr std::array<bool, 256> kEndsQualifier = [] {
+  std::array<bool, 256> ends{};
+  for (char c : {'t', 'c', 'e', 'E'}) ends[static_cast<unsigned char>(c)] = true;
+  return ends;
+}();
+
 // The length of text[0, size) once the qualifier words that end at its end
 // are dropped, one after the other.
 std::size_t WithoutTrailingQualifiers(const char* text, std::size_t size) {
@@ -110,10 +130,9 @@ class PooledText {
 
 void EnterRecord(DeclarationRecord& record, std::string_view name, const std::string& statement, int32_t lineNumber,
                  DeclarationTable& table) {
-  record.name.clear();
-  for (char c : name) {
-    if (c != ',' && c != ';') record.name.push_back(c);  // DeclaratorSeparatorPattern, replaced by nothing
-  }
+  record.name.assign(name);  // then DeclaratorSeparatorPattern replaced by nothing:
+  record.name.erase(std::remove_if(record.name.begin(), record.name.end(), [](char c) { return c == ',' || c == ';'; }),
+                    record.name.end());
   // A name made only of separators would be stored empty; a stored name
   // never is, so such a line enters nothing.
   if (record.name.empty()) return;
@@ -225,28 +244,25 @@ void RemoveQualifiers(std::string& line) {
 // RemoveQualifiers (the second blank of a tab follows a blank, where no word
 // ends). The statement's own first blank cannot be part of a qualifier word.
 bool PrepareStatement(std::string_view lineText, std::string& statement) {
-  // The per-thread buffer is not filled again for every line; it only
-  // grows, except that the room taken by a rare very long line is given
-  // back. The statement is copied out of it at the end.
-  thread_local std::string buffer;
-  constexpr std::size_t kKeptSize = 1 << 20;
-  const std::size_t needed = 2 * lineText.size() + 2;
-  if (buffer.size() < needed || (buffer.size() > kKeptSize && needed <= kKeptSize)) {
-    std::string(needed, ' ').swap(buffer);
-  }
-  char* out = &buffer[0];
+  // resize fills only what lies beyond the text's previous length, and the
+  // scanner reuses its statement texts, so this costs little.
+  statement.resize(2 * lineText.size() + 2);
+  char* out = &statement[0];
   std::size_t size = 0;
   out[size++] = ' ';
   if (!IsLineComment(lineText)) {
     const bool removeQualifiers = !HasLineTerminator(lineText);
     for (char c : lineText) {
-      if (c == ' ' || c == '\t' || c == '\\') {
-        if (removeQualifiers) size = WithoutTrailingQualifiers(out, size);
-        out[size++] = ' ';
-        if (c == '\t') out[size++] = ' ';
-      } else {
+      const Becomes becomes = kBecomes[static_cast<unsigned char>(c)];
+      if (becomes == Becomes::kItself) {
         out[size++] = c;
+        continue;
       }
+      if (removeQualifiers && kEndsQualifier[static_cast<unsigned char>(out[size - 1])]) {
+        size = WithoutTrailingQualifiers(out, size);
+      }
+      out[size++] = ' ';
+      if (becomes == Becomes::kTwoBlanks) out[size++] = ' ';
     }
   }
   // Trimming: the prepared line starts after the statement's first blank.
@@ -258,7 +274,7 @@ bool PrepareStatement(std::string_view lineText, std::string& statement) {
   std::memmove(out + 1, out + begin, end - begin);
   size = 1 + end - begin;
   out[size++] = ' ';
-  statement.assign(out, size);
+  statement.resize(size);
   return true;
 }
 

@@ -199,10 +199,10 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
   for (auto it = table.rbegin(); it != table.rend(); ++it) {
     const DeclarationRecord& record = *it;
 
-    cleanedName.clear();
-    for (char c : record.name) {
-      if (c != '*' && c != '&') cleanedName.push_back(c);  // PointerMarkPattern, replaced by nothing
-    }
+    cleanedName.assign(record.name);  // then PointerMarkPattern replaced by nothing:
+    cleanedName.erase(
+        std::remove_if(cleanedName.begin(), cleanedName.end(), [](char c) { return c == '*' || c == '&'; }),
+        cleanedName.end());
 
     ModulePart modulePart = ModulePart::kNone;
     if (record.isDefine && record.isFileScope) {
