@@ -97,7 +97,7 @@ struct Pattern::Engine {
   }
 };
 
-Pattern::Pattern(std::string_view text, unsigned options) : text_(text), options_(options) {
+Pattern::Pattern(std::string_view text, unsigned options) : text_(text) {
   uint32_t flags = kBaseOptions | ((options & kIgnoreCase) != 0 ? PCRE2_CASELESS : 0u);
   auto engine = std::make_unique<Engine>();
   engine->search = CompileForm(text, flags);

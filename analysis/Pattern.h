@@ -88,7 +88,6 @@ class Pattern {
  private:
   struct Engine;
   std::string text_;
-  unsigned options_;
   bool valid_ = false;
   std::size_t groupCount_ = 0;
   std::unique_ptr<Engine> engine_;

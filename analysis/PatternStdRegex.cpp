@@ -35,7 +35,7 @@ struct Pattern::Engine {
   std::regex regex;
 };
 
-Pattern::Pattern(std::string_view text, unsigned options) : text_(text), options_(options) {
+Pattern::Pattern(std::string_view text, unsigned options) : text_(text) {
   std::regex::flag_type flags = std::regex::ECMAScript;
   if ((options & kIgnoreCase) != 0) flags |= std::regex::icase;
   auto engine = std::make_unique<Engine>();

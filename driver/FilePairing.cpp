@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "analysis/FileCheck.h"
-#include "analysis/PatternTable.h"
 #include "driver/ConsoleOutput.h"
 #include "driver/SourceLineLoader.h"
 
@@ -12,12 +11,22 @@ namespace skerry {
 
 namespace fs = boost::filesystem;
 
+// SourceFilePattern, "(^.*[.])[ch]$" (case-insensitive), is meant to accept
+// exactly the texts that end in a dot and c or h. Its "." does not cross a
+// line feed or carriage return, so a path holding one (a legal file name)
+// would be skipped without a word; the ending is therefore tested by hand,
+// and group 1 is the text without its last character.
+bool IsSourceFileText(const std::string& text) {
+  if (text.size() < 2 || text[text.size() - 2] != '.') return false;
+  char last = text.back();
+  return last == 'c' || last == 'C' || last == 'h' || last == 'H';
+}
+
 FileReport CheckSourceFile(const fs::path& path) {
   FileReport report;
   const std::string pathText = path.string();
-  MatchGroups groups;
-  if (!SourceFilePattern.Search(pathText, groups)) return report;
-  std::string companionText(groups[1]);
+  if (!IsSourceFileText(pathText)) return report;
+  std::string companionText(pathText, 0, pathText.size() - 1);
   companionText.push_back('h');
   const fs::path companion(companionText);
 

@@ -23,6 +23,9 @@ struct FileReport {
 // empty report.
 FileReport CheckSourceFile(const boost::filesystem::path& path);
 
+// Whether a path text ends in a dot and c or h, in either case.
+bool IsSourceFileText(const std::string& text);
+
 }  // namespace skerry
 
 #endif
