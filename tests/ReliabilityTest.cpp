@@ -177,6 +177,10 @@ std::vector<LongLineCase> LongLineCases() {
        [] { return "uint8" + std::string(1000000, ' ') + "Mod_x;"; },
        {"Mod_x does not fit: ^uc[A-Za-z0-9_#]+$"}},
       {"MillionBlanks", [] { return std::string(1000000, ' '); }, {}},
+      // The blanks stand inside the line, in front of "#define": the macro is found.
+      {"MillionBlanksBeforeDefine",
+       [] { return "x" + std::string(1000000, ' ') + "#define x 1"; },
+       {"x does not fit: ^[_]*[A-Z0-9_#]+$"}},
       // The parameter text is "((((...uint8 a": its only parameter does not
       // start with a type word, so only the function is entered.
       {"MillionOpeningParentheses",
