@@ -1,6 +1,7 @@
 #include "analysis/NamingRules.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "analysis/PatternTable.h"
@@ -74,12 +75,6 @@ std::string EscapeUnderscores(std::string_view text) {
 // The module part of a name rule.
 enum class ModulePart { kNone, kUpperModule, kModule, kAnyModule };
 
-// One name rule: the pattern text and its compiled form.
-struct NameRule {
-  std::string text;
-  std::shared_ptr<const Pattern> pattern;
-};
-
 // The name rules of one file. A rule is made of the module part (one of
 // four texts per file), the type prefix (one of those of kTypePrefixes, or
 // none) and whether the name is a macro's, so a file needs only a few
@@ -93,25 +88,19 @@ class NameRules {
   // "[A-Za-z0-9_#]+$" for other names, where prefix is the module part and
   // the type prefix with every "_" escaped.
   const NameRule& ForName(ModulePart part, std::size_t typePrefixIndex, bool isDefine) {
-    NameRule& rule = nameRules_[static_cast<std::size_t>(part)][typePrefixIndex][isDefine ? 1 : 0];
-    if (!rule.pattern) {
-      std::string joined(Text(part));
-      if (typePrefixIndex != kNoTypePrefix) joined.append(kTypePrefixes[typePrefixIndex].prefix);
-      const std::string escaped = EscapeUnderscores(joined);
-      rule.text = isDefine ? "^[_]*" + escaped + "[A-Z0-9_#]+$" : "^" + escaped + "[A-Za-z0-9_#]+$";
-      rule.pattern = Pattern::Cached(rule.text);
+    std::optional<NameRule>& rule = nameRules_[static_cast<std::size_t>(part)][typePrefixIndex][isDefine ? 1 : 0];
+    if (!rule) {
+      rule.emplace(Text(part), part == ModulePart::kAnyModule,
+                   typePrefixIndex == kNoTypePrefix ? "" : kTypePrefixes[typePrefixIndex].prefix, isDefine);
     }
-    return rule;
+    return *rule;
   }
 
   // "^" + the module part with every "_" escaped + "[A-Za-z0-9_#]+$".
   const NameRule& ForTypeName(ModulePart part) {
-    NameRule& rule = typeNameRules_[static_cast<std::size_t>(part)];
-    if (!rule.pattern) {
-      rule.text = "^" + EscapeUnderscores(Text(part)) + "[A-Za-z0-9_#]+$";
-      rule.pattern = Pattern::Cached(rule.text);
-    }
-    return rule;
+    std::optional<NameRule>& rule = typeNameRules_[static_cast<std::size_t>(part)];
+    if (!rule) rule.emplace(Text(part), part == ModulePart::kAnyModule, "", false);
+    return *rule;
   }
 
  private:
@@ -122,7 +111,6 @@ class NameRules {
       case ModulePart::kModule:
         return modulePrefix_;
       case ModulePart::kAnyModule:
-        return kAnyModulePrefix;
       case ModulePart::kNone:
         break;
     }
@@ -131,18 +119,26 @@ class NameRules {
 
   std::string_view upperModulePrefix_;
   std::string_view modulePrefix_;
-  NameRule nameRules_[4][kNoTypePrefix + 1][2];
-  NameRule typeNameRules_[4];
+  std::optional<NameRule> nameRules_[4][kNoTypePrefix + 1][2];
+  std::optional<NameRule> typeNameRules_[4];
 };
 
-// Whole match of name against the rule; a rule that does not compile (a
-// module name holding "[" for instance) is skipped.
-enum class RuleResult { Fits, DoesNotFit, Skipped };
-
-RuleResult MatchNameRule(std::string_view name, const NameRule& rule) {
-  if (!rule.pattern->Valid()) return RuleResult::Skipped;
-  return rule.pattern->WholeMatch(name) ? RuleResult::Fits : RuleResult::DoesNotFit;
+bool IsPlain(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  });
 }
+
+bool IsAlnum(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
+
+// Whether tail matches "[A-Za-z0-9_#]+$", or "[A-Z0-9_#]+$" for a macro.
+bool TailFits(std::string_view tail, bool macro) {
+  return !tail.empty() && std::all_of(tail.begin(), tail.end(), [macro](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '#' || (!macro && c >= 'a' && c <= 'z');
+  });
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 // Member exemption: the name stands inside the braces of an earlier typedef
 // struct or union (or in a compound text without a closing brace).
@@ -159,6 +155,55 @@ bool IsCompoundMember(const DeclarationRecord& record, const std::vector<const D
 }
 
 }  // namespace
+
+NameRule::NameRule(std::string_view modulePart, bool anyModule, std::string_view typePrefix, bool macro)
+    : anyModule_(anyModule), macro_(macro) {
+  std::string joined(anyModule ? std::string_view(kAnyModulePrefix) : modulePart);
+  joined.append(typePrefix);
+  const std::string escaped = EscapeUnderscores(joined);
+  text_ = macro ? "^[_]*" + escaped + "[A-Z0-9_#]+$" : "^" + escaped + "[A-Za-z0-9_#]+$";
+  byHand_ = IsPlain(anyModule ? std::string_view() : modulePart) && IsPlain(typePrefix) && !(anyModule && macro);
+  if (byHand_) {
+    literal_.assign(anyModule ? std::string_view() : modulePart).append(typePrefix);
+  } else {
+    pattern_ = Pattern::Cached(text_);
+  }
+}
+
+// By hand, for texts of letters, digits and "_" only, which the pattern
+// means literally ("[_]" is a "_"):
+//   - "^" + literal + tail: the name begins with the literal;
+//   - "^[_]*" + literal + tail: "[_]*" may take any number of the name's
+//     leading "_", and the engine tries each until the rest fits;
+//   - "^[A-Za-z0-9]+[_]" + literal + tail: "[A-Za-z0-9]+" cannot take a
+//     "_", so it takes the name's whole leading run of letters and digits,
+//     and a "_" must follow it.
+NameRule::Result NameRule::Match(std::string_view name) const {
+  if (!byHand_) {
+    if (!pattern_->Valid()) return Result::kSkipped;
+    return pattern_->WholeMatch(name) ? Result::kFits : Result::kDoesNotFit;
+  }
+  auto fitsFrom = [&](std::string_view rest) {
+    return StartsWith(rest, literal_) && TailFits(rest.substr(literal_.size()), macro_);
+  };
+  bool fits = false;
+  if (anyModule_) {
+    std::size_t run = 0;
+    while (run < name.size() && IsAlnum(name[run])) ++run;
+    fits = run > 0 && run < name.size() && name[run] == '_' && fitsFrom(name.substr(run + 1));
+  } else if (macro_) {
+    for (std::size_t underscores = 0;; ++underscores) {
+      if (fitsFrom(name.substr(underscores))) {
+        fits = true;
+        break;
+      }
+      if (underscores >= name.size() || name[underscores] != '_') break;
+    }
+  } else {
+    fits = fitsFrom(name);
+  }
+  return fits ? Result::kFits : Result::kDoesNotFit;
+}
 
 std::string UpperModulePrefix(std::string_view moduleName) {
   std::string prefix = CamelBoundaryPattern.ReplaceAll(moduleName, "$1_$2");
@@ -243,15 +288,15 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     }
 
     const NameRule& nameRule = rules.ForName(modulePart, typePrefixIndex, record.isDefine);
-    if (MatchNameRule(cleanedName, nameRule) == RuleResult::DoesNotFit) {
-      message.assign(cleanedName).append(" does not fit: ").append(nameRule.text);
+    if (nameRule.Match(cleanedName) == NameRule::Result::kDoesNotFit) {
+      message.assign(cleanedName).append(" does not fit: ").append(nameRule.Text());
       ReportViolation(diagnostics, path, record.line, message);
     }
 
     if (!record.isDefine && !record.typeName.empty()) {
       const NameRule& typeRule = rules.ForTypeName(modulePart);
-      if (MatchNameRule(record.typeName, typeRule) == RuleResult::DoesNotFit) {
-        message.assign(record.typeName).append(" does not fit: ").append(typeRule.text);
+      if (typeRule.Match(record.typeName) == NameRule::Result::kDoesNotFit) {
+        message.assign(record.typeName).append(" does not fit: ").append(typeRule.Text());
         ReportViolation(diagnostics, path, record.line, message);
       }
     }

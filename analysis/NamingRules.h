@@ -3,10 +3,12 @@
 #define SKERRY_ANALYSIS_NAMING_RULES_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "analysis/DeclarationRecord.h"
+#include "analysis/Pattern.h"
 #include "report/Diagnostics.h"
 
 namespace skerry {
@@ -18,6 +20,31 @@ namespace skerry {
 // firstFunctionLine.
 void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std::string_view path,
                       int32_t firstFunctionLine, DiagnosticList& diagnostics);
+
+// A name rule: "^" + prefix + "[A-Za-z0-9_#]+$", or for macro names
+// "^[_]*" + prefix + "[A-Z0-9_#]+$", where prefix is the module part followed
+// by the type prefix, every "_" written "[_]". The module part is a text, or
+// (anyModule) the fragment "[A-Za-z0-9]+_" that stands for any module's
+// prefix. When the texts hold only letters, digits and "_", which the
+// pattern then means literally, the rule is matched by hand; otherwise the
+// pattern is compiled, and a pattern that does not compile (a module name
+// holding "[", for instance) skips the rule.
+class NameRule {
+ public:
+  NameRule(std::string_view modulePart, bool anyModule, std::string_view typePrefix, bool macro);
+  const std::string& Text() const { return text_; }
+  enum class Result { kFits, kDoesNotFit, kSkipped };
+  // The whole match of name.
+  Result Match(std::string_view name) const;
+
+ private:
+  std::string text_;
+  bool anyModule_;
+  bool macro_;
+  bool byHand_ = false;
+  std::string literal_;                     // by hand: module part and type prefix
+  std::shared_ptr<const Pattern> pattern_;  // otherwise
+};
 
 // "LedDriver" -> "LED_DRIVER_": "_" between a lower-case letter and an
 // upper-case one, upper-cased, "_" appended.

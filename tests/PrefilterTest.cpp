@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "analysis/LineScanner.h"
+#include "analysis/NamingRules.h"
 #include "analysis/PatternTable.h"
 #include "analysis/Prefilter.h"
 #include "analysis/SourceLines.h"
@@ -229,6 +230,34 @@ TEST(Prefilter, LinesPassedOverHaveNoEffect) {
   }
   EXPECT_GT(passedOver, 0u);
   EXPECT_GT(scanned, 0u);
+}
+
+// Name rules matched by hand against their compiled patterns, for module
+// parts with and without pattern characters.
+TEST(Prefilter, NameRulesByHandMatchThePattern) {
+  LineMutator mutator(12u, {"Led_ucX", "LED_DRIVER_X1", "__LED_A", "Mod_snA#", "a1_boFlag", "x", "_", "main", "Ab9_"},
+                      {"_", "__", "Led", "LED", "uc", "#", "9", "Mod_", "-", "a"}, "_#aZ09-.", 24);
+  std::vector<std::string> names;
+  for (int n = 0; n < 3000; ++n) names.push_back(mutator.Line());
+  std::size_t fits = 0;
+  for (std::string_view module : {"", "Led_", "LED_DRIVER_", "Mod_", "a1_", "L-D_", "a.b_", "x+_", "a[b_"}) {
+    for (bool anyModule : {false, true}) {
+      for (std::string_view prefix : {"", "uc", "sn", "struct"}) {
+        for (bool macro : {false, true}) {
+          const NameRule rule(module, anyModule, prefix, macro);
+          const Pattern pattern(rule.Text());
+          for (const std::string& name : names) {
+            const NameRule::Result expected = !pattern.Valid()           ? NameRule::Result::kSkipped
+                                              : pattern.WholeMatch(name) ? NameRule::Result::kFits
+                                                                         : NameRule::Result::kDoesNotFit;
+            ASSERT_EQ(rule.Match(name), expected) << rule.Text() << " on " << name;
+            fits += expected == NameRule::Result::kFits ? 1 : 0;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(fits, 1000u);
 }
 
 TEST(Prefilter, ContainsIsASubstringSearch) {
