@@ -5,7 +5,7 @@
 
 #include "driver/ConsoleOutput.h"
 #include "driver/FilePairing.h"
-#include "driver/SourceTreeWalk.h"
+#include "driver/TreeCheck.h"
 #include "driver/Usage.h"
 #include "driver/VersionBanner.h"
 #include "report/Diagnostics.h"
@@ -24,13 +24,12 @@ void Emit(FileReport& report) {
   diagnosticList.AppendAll(report.diagnostics);
 }
 
-class CheckingVisitor : public WalkVisitor {
+// Progress lines and notices go out as they come, in walk order; the
+// diagnostics are kept for the end.
+class ListingSink : public TreeCheckSink {
  public:
-  void OnFile(const fs::path& path) override {
-    FileReport report = CheckSourceFile(path);
-    Emit(report);
-  }
-  void OnNotice(std::string line) override { WriteLine(line); }
+  void OnReport(FileReport& report) override { Emit(report); }
+  void OnNotice(const std::string& line) override { WriteLine(line); }
 };
 
 int ArgumentError(const std::string& argument) {
@@ -70,8 +69,8 @@ int RunChecker(int argc, char** argv) {
     FileReport report = CheckSourceFile(root);
     Emit(report);
   } else {
-    CheckingVisitor visitor;
-    WalkSourceTree(root, visitor);
+    ListingSink sink;
+    CheckTree(root, CheckingThreads(), sink);
   }
 
   WriteLine("");

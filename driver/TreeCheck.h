@@ -1,0 +1,34 @@
+// Checking every file of a tree on several threads, with the results handed
+// on in walk order.
+#ifndef SKERRY_DRIVER_TREE_CHECK_H
+#define SKERRY_DRIVER_TREE_CHECK_H
+
+#include <boost/filesystem/path.hpp>
+#include <string>
+
+#include "driver/FilePairing.h"
+
+namespace skerry {
+
+// Receives what a tree check produces, in walk order: the report of every
+// file the walk meets and, between them, the walk's notices.
+class TreeCheckSink {
+ public:
+  virtual ~TreeCheckSink() = default;
+  virtual void OnReport(FileReport& report) = 0;
+  virtual void OnNotice(const std::string& line) = 0;
+};
+
+// Walks directory (WalkSourceTree) and checks every file it meets
+// (CheckSourceFile) on the given number of threads. The sink gets the same
+// calls in the same order as from a walk that checks each file when it meets
+// it, which is what one thread does; it is called on the calling thread.
+void CheckTree(const boost::filesystem::path& directory, unsigned threads, TreeCheckSink& sink);
+
+// The number of threads to check with: the processors this process may run
+// on (at least 1).
+unsigned CheckingThreads();
+
+}  // namespace skerry
+
+#endif
