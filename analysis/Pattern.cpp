@@ -10,8 +10,7 @@ namespace skerry {
 
 namespace {
 
-constexpr uint32_t kBaseOptions =
-    PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
+constexpr uint32_t kBaseOptions = PCRE2_DOLLAR_ENDONLY | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_NEVER_UTF | PCRE2_NEVER_UCP;
 
 // The match limit of one search grows with the length of the text: the
 // fixed patterns backtrack at most a few steps per character (a greedy "^.*"
@@ -72,8 +71,8 @@ pcre2_code* CompileForm(std::string_view text, uint32_t options) {
   pcre2_set_newline(context, PCRE2_NEWLINE_ANYCRLF);
   int error = 0;
   PCRE2_SIZE offset = 0;
-  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), options, &error,
-                                   &offset, context);
+  pcre2_code* code =
+      pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), options, &error, &offset, context);
   pcre2_compile_context_free(context);
   if (code != nullptr) pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter on failure
   return code;
@@ -151,9 +150,9 @@ std::string Pattern::ReplaceAll(std::string_view text, std::string_view format) 
   std::string out;
   out.reserve(text.size());
   pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
-  std::size_t pos = 0;        // where the next search starts
-  std::size_t copied = 0;     // text before this offset is already in out
-  bool lastEmpty = false;     // the previous match was empty and ended at pos
+  std::size_t pos = 0;     // where the next search starts
+  std::size_t copied = 0;  // text before this offset is already in out
+  bool lastEmpty = false;  // the previous match was empty and ended at pos
   while (pos <= text.size()) {
     uint32_t options = lastEmpty ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0u;
     int rc = engine_->Run(engine_->search, text, pos, options, data);

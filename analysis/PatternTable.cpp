@@ -28,8 +28,7 @@ const Pattern VoidPattern("^[^ (,]*([ ]+void[ *]+)(.*)");
 // match and groups; the documented form backtracks quadratically on long
 // runs of blanks, this one does not.
 const Pattern DefinePattern("^.*([ ][#]define)[ ]+([A-Za-z0-9_]+).*");
-const Pattern Float32Pattern(
-    "^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]32[A-Za-z0-9_]*[ *]+|[ ][Ff][Ll][Oo][Aa][tT][ *]+)(.*)");
+const Pattern Float32Pattern("^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]32[A-Za-z0-9_]*[ *]+|[ ][Ff][Ll][Oo][Aa][tT][ *]+)(.*)");
 const Pattern Float64Pattern(
     "^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]64[A-Za-z0-9_]*[ *]+|[ ][Dd][Oo][Uu][Bb][Ll][Ee][ *]+)(.*)");
 const Pattern ArrayDeclaratorPattern("^[ ]*([^ {\\[=;()]+)([ ]*[\\[].*)");
