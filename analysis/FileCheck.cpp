@@ -31,7 +31,7 @@ namespace {
 // word "typedef" can have an effect in it (see ScanLine), so a text without
 // the word is not visited at all.
 void TypePass(const SourceLines& lines, DeclarationTable& table, UserTypeList& userTypes, int32_t& firstFunctionLine) {
-  if (!lines.Contains("typedef")) return;
+  if (!lines.Contains("typedef", 1)) return;
   lines.ForEachReverse([&](std::string_view line, int32_t number) {
     ScanLine(line, number, table, userTypes, true, firstFunctionLine);
   });

@@ -278,11 +278,9 @@ bool PrepareStatement(std::string_view lineText, std::string& statement) {
   return true;
 }
 
-// Whether word fits the lead of at least one test of the type chain. Most
-// words are ruled out by their first character alone, which is looked at
-// first: the table holds the first letters of the leads in both cases, and
-// "s" and "S" for leads after a run of them.
-bool FitsAnyTypeChainLead(std::string_view word) {
+// The first letters of the leads of the type chain, in both cases, and "s"
+// and "S" for leads after a run of them.
+const std::array<bool, 256>& LeadFirstLetters() {
   static const std::array<bool, 256> kFirst = [] {
     std::array<bool, 256> first{};
     auto mark = [&first](char c) {
@@ -296,11 +294,30 @@ bool FitsAnyTypeChainLead(std::string_view word) {
     }
     return first;
   }();
-  if (word.empty() || !kFirst[static_cast<unsigned char>(word[0])]) return false;
+  return kFirst;
+}
+
+// Whether word fits the lead of at least one test of the type chain. Most
+// words are ruled out by their first character alone, which is looked at
+// first.
+bool FitsAnyTypeChainLead(std::string_view word) {
+  if (word.empty() || !LeadFirstLetters()[static_cast<unsigned char>(word[0])]) return false;
   for (const TypeTest& test : kTypeChain) {
     if (TypeWordMayFit(word, test.lead)) return true;
   }
   return false;
+}
+
+// Whether a word beginning with c can fit a lead of the type chain or be
+// passed over in front of the type word: the first letters of the leads,
+// those of the qualifier words (c, v, s, i, I) and of "extern".
+bool MayBeginTypeWord(char c) {
+  static const std::array<bool, 256> kBegins = [] {
+    std::array<bool, 256> begins = LeadFirstLetters();
+    for (char letter : {'c', 'v', 's', 'i', 'I', 'e'}) begins[static_cast<unsigned char>(letter)] = true;
+    return begins;
+  }();
+  return kBegins[static_cast<unsigned char>(c)];
 }
 
 // In the declaration pass a line has an effect only through a macro match,
@@ -330,6 +347,7 @@ bool MayDeclare(std::string_view line, const UserTypeList& userTypes) {
   std::size_t i = 0;
   for (;;) {
     while (i < line.size() && (IsBlank(line[i]) || line[i] == '\\')) ++i;
+    if (i == line.size() || !MayBeginTypeWord(line[i])) break;  // most lines end here
     const std::size_t start = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\\') ++i;
     const std::string_view word = line.substr(start, i - start);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/Prefilter.h"
+
 namespace skerry {
 
 // Position of the last line feed in [base, base + size), or nullptr.
@@ -37,14 +39,9 @@ class SourceLines {
   int32_t Count() const { return count_; }
   bool empty() const { return count_ == 0; }
   // Whether word occurs in the text (so possibly in a line); false means that
-  // no line holds it.
-  bool Contains(std::string_view word) const {
-#if defined(__GLIBC__)
-    return word.empty() || memmem(text_.data(), text_.size(), word.data(), word.size()) != nullptr;
-#else
-    return text_.find(word) != std::string::npos;
-#endif
-  }
+  // no line holds it. word[anchor] is the character looked for first (see
+  // skerry::Contains).
+  bool Contains(std::string_view word, std::size_t anchor = 0) const { return skerry::Contains(text_, word, anchor); }
 
   // Calls visit(line, number) for every line from the last to the first.
   template <class Visit>
