@@ -25,9 +25,16 @@ std::size_t FindLast(std::string_view text, char c) {
 #endif
 }
 
-bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
+// Letters, digits and "_", the characters of names.
+constexpr std::array<bool, 256> kNameChar = [] {
+  std::array<bool, 256> name{};
+  for (int c = 0; c < 256; ++c) {
+    name[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  }
+  return name;
+}();
+
+bool IsNameChar(char c) { return kNameChar[static_cast<unsigned char>(c)]; }
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
@@ -271,7 +278,7 @@ bool PrepareStatement(std::string_view lineText, std::string& statement) {
   while (begin < end && IsBlank(out[begin])) ++begin;
   if (begin == end) return false;
   while (IsBlank(out[end - 1])) --end;
-  std::memmove(out + 1, out + begin, end - begin);
+  if (begin > 1) std::memmove(out + 1, out + begin, end - begin);
   size = 1 + end - begin;
   out[size++] = ' ';
   statement.resize(size);
