@@ -138,8 +138,11 @@ class PooledText {
 void EnterRecord(DeclarationRecord& record, std::string_view name, const std::string& statement, int32_t lineNumber,
                  DeclarationTable& table) {
   record.name.assign(name);  // then DeclaratorSeparatorPattern replaced by nothing:
-  record.name.erase(std::remove_if(record.name.begin(), record.name.end(), [](char c) { return c == ',' || c == ';'; }),
-                    record.name.end());
+  if (std::memchr(name.data(), ',', name.size()) != nullptr || std::memchr(name.data(), ';', name.size()) != nullptr) {
+    record.name.erase(
+        std::remove_if(record.name.begin(), record.name.end(), [](char c) { return c == ',' || c == ';'; }),
+        record.name.end());
+  }
   // A name made only of separators would be stored empty; a stored name
   // never is, so such a line enters nothing.
   if (record.name.empty()) return;

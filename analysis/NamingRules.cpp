@@ -239,15 +239,21 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     if (it->line >= firstFunctionLine) it->isFileScope = false;
   }
 
-  std::string cleanedName;
+  std::string withoutMarks;
   std::string message;
   for (auto it = table.rbegin(); it != table.rend(); ++it) {
     const DeclarationRecord& record = *it;
 
-    cleanedName.assign(record.name);  // then PointerMarkPattern replaced by nothing:
-    cleanedName.erase(
-        std::remove_if(cleanedName.begin(), cleanedName.end(), [](char c) { return c == '*' || c == '&'; }),
-        cleanedName.end());
+    // The name with PointerMarkPattern replaced by nothing; most names hold
+    // no "*" or "&" and are taken as they stand.
+    std::string_view cleanedName = record.name;
+    if (record.name.find('*') != std::string::npos || record.name.find('&') != std::string::npos) {
+      withoutMarks.assign(record.name);
+      withoutMarks.erase(
+          std::remove_if(withoutMarks.begin(), withoutMarks.end(), [](char c) { return c == '*' || c == '&'; }),
+          withoutMarks.end());
+      cleanedName = withoutMarks;
+    }
 
     ModulePart modulePart = ModulePart::kNone;
     if (record.isDefine && record.isFileScope) {

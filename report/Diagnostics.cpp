@@ -1,10 +1,14 @@
 #include "report/Diagnostics.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace skerry {
 
 void DiagnosticList::Append(std::initializer_list<std::string_view> parts) {
+  std::size_t length = 1;
+  for (std::string_view part : parts) length += part.size();
+  if (text_.capacity() - text_.size() < length) text_.reserve(std::max(text_.size() + length, 2 * text_.capacity()));
   for (std::string_view part : parts) text_.append(part);
   text_.push_back('\n');
   ++count_;
