@@ -43,7 +43,7 @@ class SerialCheck : public WalkVisitor {
 // runs ahead and only a few files are held at a time.
 class PipelinedCheck : public WalkVisitor {
  public:
-  PipelinedCheck(unsigned threads, TreeCheckSink& sink) : sink_(sink), capacity_(4 * threads) {
+  PipelinedCheck(unsigned threads, TreeCheckSink& sink) : sink_(sink), capacity_(16 * threads) {
     for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
   }
   ~PipelinedCheck() override {
