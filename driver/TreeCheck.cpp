@@ -26,6 +26,7 @@ class SerialCheck : public WalkVisitor {
  public:
   explicit SerialCheck(TreeCheckSink& sink) : sink_(sink) {}
   void OnFile(const fs::path& path) override {
+    if (!IsSourceFileText(path.string())) return;
     FileReport report = CheckSourceFile(path);
     sink_.OnReport(report);
   }
@@ -57,7 +58,9 @@ class PipelinedCheck : public WalkVisitor {
   PipelinedCheck(const PipelinedCheck&) = delete;
   PipelinedCheck& operator=(const PipelinedCheck&) = delete;
 
-  void OnFile(const fs::path& path) override { Add(std::make_unique<Item>(path)); }
+  void OnFile(const fs::path& path) override {
+    if (IsSourceFileText(path.string())) Add(std::make_unique<Item>(path));
+  }
   void OnNotice(std::string line) override { Add(std::make_unique<Item>(std::move(line))); }
 
   // Hands on every item still in the window.

@@ -11,7 +11,8 @@
 namespace skerry {
 
 // Receives what a tree check produces, in walk order: the report of every
-// file the walk meets and, between them, the walk's notices.
+// source file the walk meets and, between them, the walk's notices. Other
+// files, whose report would be empty, are not handed on.
 class TreeCheckSink {
  public:
   virtual ~TreeCheckSink() = default;
