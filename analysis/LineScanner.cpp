@@ -401,7 +401,7 @@ void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& t
   // follows, so every pair of characters it brings together holds a blank).
   // A line without that word therefore changes nothing in the type pass.
   // The declaration pass has its own test (MayDeclare).
-  if (typePass ? !Contains(lineText, "typedef", 1) : !MayDeclare(lineText, userTypes)) return;
+  if (kCheapTests && (typePass ? !Contains(lineText, "typedef", 1) : !MayDeclare(lineText, userTypes))) return;
   ScanLineFully(lineText, lineNumber, table, userTypes, typePass, firstFunctionLine);
 }
 
@@ -436,7 +436,7 @@ void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTab
       bool found = false;
       const std::string_view typeWord = TypeWord(statement);
       for (const TypeTest& test : kTypeChain) {
-        if (TypeWordMayFit(typeWord, test.lead) && test.pattern->Search(statement, groups)) {
+        if ((!kCheapTests || TypeWordMayFit(typeWord, test.lead)) && test.pattern->Search(statement, groups)) {
           record.*test.flag = true;
           typeText.assign(groups[1]);
           rest.assign(TrimBlanks(groups[2]));
@@ -461,7 +461,8 @@ void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTab
     const std::string_view typedefWord = TypeWord(statement);
     for (std::size_t i = 0; i < 4; ++i) {
       const TypeTest& test = kTypedefTests[i];
-      if (!TypeWordMayFit(typedefWord, test.lead) || !test.pattern->Search(statement, groups)) continue;
+      if ((kCheapTests && !TypeWordMayFit(typedefWord, test.lead)) || !test.pattern->Search(statement, groups))
+        continue;
       record.*test.flag = true;
       typeText.assign(groups[1]);
       std::string restText(TrimBlanks(groups[2]));
