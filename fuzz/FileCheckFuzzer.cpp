@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   skerry::CheckFileConventions(fileLines, fileName, path, headerLines, diagnostics);
 
   // Every diagnostic names the file and a line of it (0 for the file as a whole).
-  std::string_view text = diagnostics.Text();
+  const std::string all = diagnostics.Text();
+  std::string_view text = all;
   while (!text.empty()) {
     std::size_t end = text.find('\n');
     if (end == std::string_view::npos) std::abort();
