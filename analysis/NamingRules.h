@@ -25,10 +25,11 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
 // "^[_]*" + prefix + "[A-Z0-9_#]+$", where prefix is the module part followed
 // by the type prefix, every "_" written "[_]". The module part is a text, or
 // (anyModule) the fragment "[A-Za-z0-9]+_" that stands for any module's
-// prefix. When the texts hold only letters, digits and "_", which the
-// pattern then means literally, the rule is matched by hand; otherwise the
-// pattern is compiled, and a pattern that does not compile (a module name
-// holding "[", for instance) skips the rule.
+// prefix. When the texts hold no character that the pattern reads as
+// syntax (^ $ \ . * + ? ( ) [ ] { } |), so that it means them literally
+// ("[_]" being a "_"), the rule is matched by hand; otherwise the pattern is
+// compiled, and a pattern that does not compile (a module name holding "[",
+// for instance) skips the rule.
 class NameRule {
  public:
   NameRule(std::string_view modulePart, bool anyModule, std::string_view typePrefix, bool macro);

@@ -235,12 +235,16 @@ TEST(Prefilter, LinesPassedOverHaveNoEffect) {
 // Name rules matched by hand against their compiled patterns, for module
 // parts with and without pattern characters.
 TEST(Prefilter, NameRulesByHandMatchThePattern) {
-  LineMutator mutator(12u, {"Led_ucX", "LED_DRIVER_X1", "__LED_A", "Mod_snA#", "a1_boFlag", "x", "_", "main", "Ab9_"},
-                      {"_", "__", "Led", "LED", "uc", "#", "9", "Mod_", "-", "a"}, "_#aZ09-.", 24);
+  LineMutator mutator(12u,
+                      {"Led_ucX", "LED_DRIVER_X1", "__LED_A", "Mod_snA#", "a1_boFlag", "x", "_", "main", "Ab9_",
+                       "L-D_ucX", "a b_snY", "p@q,r_X", "\xc3\xa9-x_A"},
+                      {"_", "__", "Led", "LED", "uc", "#", "9", "Mod_", "-", "a", " ", "L-D", "\xc3\xa9"}, "_#aZ09-.",
+                      24);
   std::vector<std::string> names;
   for (int n = 0; n < 3000; ++n) names.push_back(mutator.Line());
   std::size_t fits = 0;
-  for (std::string_view module : {"", "Led_", "LED_DRIVER_", "Mod_", "a1_", "L-D_", "a.b_", "x+_", "a[b_"}) {
+  for (std::string_view module : {"", "Led_", "LED_DRIVER_", "Mod_", "a1_", "L-D_", "a b_", "p@q,r_", "\xc3\xa9-x_",
+                                  "a/b:c=d_", "a.b_", "x+_", "a[b_", "a}b_", "a(b)_", "a^b_", "a$b_", "a|b_"}) {
     for (bool anyModule : {false, true}) {
       for (std::string_view prefix : {"", "uc", "sn", "struct"}) {
         for (bool macro : {false, true}) {
