@@ -310,10 +310,32 @@ const std::array<bool, 256>& LeadFirstLetters() {
 // Whether word fits the lead of at least one test of the type chain. Most
 // words are ruled out by their first character alone, which is looked at
 // first.
+//
+// A lead that begins with another lead of the same kind (with or without the
+// run of "s") adds nothing to the answer: "uint8", "uint16" and "uint32"
+// fit only where "uint" does, "int8" to "int32" only where "int" does,
+// "float64" only where "float" does. Only the shortest leads are tried.
 bool FitsAnyTypeChainLead(std::string_view word) {
+  static const std::vector<TypeWordLead> kShortestLeads = [] {
+    std::vector<TypeWordLead> all;
+    for (const TypeTest& test : kTypeChain) {
+      for (std::string_view lead : {test.lead.lead, test.lead.otherLead}) {
+        if (!lead.empty()) all.push_back({lead, {}, test.lead.skipS});
+      }
+    }
+    std::vector<TypeWordLead> shortest;
+    for (const TypeWordLead& lead : all) {
+      const bool covered = std::any_of(all.begin(), all.end(), [&lead](const TypeWordLead& other) {
+        return other.skipS == lead.skipS && other.lead.size() < lead.lead.size() &&
+               lead.lead.substr(0, other.lead.size()) == other.lead;
+      });
+      if (!covered) shortest.push_back(lead);
+    }
+    return shortest;
+  }();
   if (word.empty() || !LeadFirstLetters()[static_cast<unsigned char>(word[0])]) return false;
-  for (const TypeTest& test : kTypeChain) {
-    if (TypeWordMayFit(word, test.lead)) return true;
+  for (const TypeWordLead& lead : kShortestLeads) {
+    if (TypeWordMayFit(word, lead)) return true;
   }
   return false;
 }
@@ -350,9 +372,12 @@ bool MayBeginTypeWord(char c) {
 //     the prepared one fits;
 //   - every run of name characters that Find looks up in the statement is a
 //     run of the line, or such a run without the qualifier words at its end.
-bool MayDeclare(std::string_view line, const UserTypeList& userTypes) {
+bool MayDeclare(std::string_view line, const UserTypeList& userTypes, const LineFacts& facts) {
   if (IsLineComment(line)) return false;  // prepared empty
-  if (HasLineTerminator(line) || Contains(line, "#define", 0) || Contains(line, "typedef", 1)) return true;
+  if ((facts.mayHoldLineTerminator && HasLineTerminator(line)) || Contains(line, "#define", 0) ||
+      (facts.mayHoldTypedef && Contains(line, "typedef", 1))) {
+    return true;
+  }
 
   std::size_t i = 0;
   for (;;) {
@@ -393,6 +418,11 @@ bool MayDeclare(std::string_view line, const UserTypeList& userTypes) {
 
 void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
               bool typePass, int32_t& firstFunctionLine) {
+  ScanLine(lineText, lineNumber, table, userTypes, typePass, firstFunctionLine, LineFacts{});
+}
+
+void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
+              bool typePass, int32_t& firstFunctionLine, const LineFacts& facts) {
   // In the type pass only a typedef test can lead to an effect: a macro
   // line enters nothing there, and without a typedef match the rest text
   // stays empty, so no declarator is looked for. Every typedef pattern needs
@@ -401,7 +431,7 @@ void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& t
   // follows, so every pair of characters it brings together holds a blank).
   // A line without that word therefore changes nothing in the type pass.
   // The declaration pass has its own test (MayDeclare).
-  if (kCheapTests && (typePass ? !Contains(lineText, "typedef", 1) : !MayDeclare(lineText, userTypes))) return;
+  if (kCheapTests && (typePass ? !Contains(lineText, "typedef", 1) : !MayDeclare(lineText, userTypes, facts))) return;
   ScanLineFully(lineText, lineNumber, table, userTypes, typePass, firstFunctionLine);
 }
 

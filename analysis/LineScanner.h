@@ -32,6 +32,11 @@ extern const TypeTest kTypedefTests[4];
 // declaration, handing a function's parameter text to ScanParameterList
 // first. Either pass lowers firstFunctionLine to lineNumber when the line
 // holds a function declarator.
+//
+// facts may tell what none of the lines of the text holds (see LineFacts).
+struct LineFacts;
+void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
+              bool typePass, int32_t& firstFunctionLine, const LineFacts& facts);
 void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
               bool typePass, int32_t& firstFunctionLine);
 
@@ -40,11 +45,19 @@ void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& t
 void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
                    bool typePass, int32_t& firstFunctionLine);
 
+// What is known of every line of a text before its lines are scanned, so
+// that MayDeclare need not look for it line by line: a fact that is false
+// says that no line holds that thing. The defaults know nothing.
+struct LineFacts {
+  bool mayHoldLineTerminator = true;  // a line feed or carriage return
+  bool mayHoldTypedef = true;         // the word "typedef"
+};
+
 // Whether ScanLine in the declaration pass can have any effect for line with
 // these user types. False only where it would certainly enter nothing, call
 // nothing and leave the first-function line as it is; ScanLine then returns
 // without preparing the line.
-bool MayDeclare(std::string_view line, const UserTypeList& userTypes);
+bool MayDeclare(std::string_view line, const UserTypeList& userTypes, const LineFacts& facts = {});
 
 // The macro name that a search with DefinePattern,
 // "^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*", takes as group 2, found by

@@ -34,8 +34,11 @@ void ScanParameterList(std::string_view parameterText, DeclarationTable& table, 
 
 void ReverseScan(const SourceLines& lines, DeclarationTable& table, UserTypeList& userTypes, bool typePass,
                  int32_t& firstFunctionLine) {
+  // A line never holds a line feed (the text is split at them), and holds
+  // a carriage return or "typedef" only if the text does.
+  const LineFacts facts{lines.Contains("\r"), lines.Contains("typedef", 1)};
   lines.ForEachReverse([&](std::string_view line, int32_t number) {
-    ScanLine(line, number, table, userTypes, typePass, firstFunctionLine);
+    ScanLine(line, number, table, userTypes, typePass, firstFunctionLine, facts);
   });
   if (typePass) ReverseScan(lines, table, userTypes, false, firstFunctionLine);
 }
