@@ -26,6 +26,14 @@ struct TypeTest {
 extern const TypeTest kTypeChain[12];
 extern const TypeTest kTypedefTests[4];
 
+// What is known of every line of a text before its lines are scanned, so
+// that MayDeclare need not look for it line by line: a fact that is false
+// says that no line holds that thing. The defaults know nothing.
+struct LineFacts {
+  bool mayHoldLineTerminator = true;  // a line feed or carriage return
+  bool mayHoldTypedef = true;         // the word "typedef"
+};
+
 // Scans one line. In the type pass (typePass true) it only learns user type
 // names into userTypes and enters records for typedefs of enum, struct and
 // union; in the declaration pass it enters a record for a recognised
@@ -34,7 +42,6 @@ extern const TypeTest kTypedefTests[4];
 // holds a function declarator.
 //
 // facts may tell what none of the lines of the text holds (see LineFacts).
-struct LineFacts;
 void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
               bool typePass, int32_t& firstFunctionLine, const LineFacts& facts);
 void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
@@ -44,14 +51,6 @@ void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& t
 // that the scan cannot have any effect (for tests of that first test).
 void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
                    bool typePass, int32_t& firstFunctionLine);
-
-// What is known of every line of a text before its lines are scanned, so
-// that MayDeclare need not look for it line by line: a fact that is false
-// says that no line holds that thing. The defaults know nothing.
-struct LineFacts {
-  bool mayHoldLineTerminator = true;  // a line feed or carriage return
-  bool mayHoldTypedef = true;         // the word "typedef"
-};
 
 // Whether ScanLine in the declaration pass can have any effect for line with
 // these user types. False only where it would certainly enter nothing, call
