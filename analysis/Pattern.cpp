@@ -80,19 +80,36 @@ pcre2_code* CompileForm(std::string_view text, uint32_t options) {
 
 }  // namespace
 
+// Whether the JIT compiler took code.
+static bool IsJitCompiled(const pcre2_code* code) {
+  std::size_t size = 0;
+  return pcre2_pattern_info(code, PCRE2_INFO_JITSIZE, &size) == 0 && size > 0;
+}
+
 struct Pattern::Engine {
   pcre2_code* search = nullptr;
   pcre2_code* whole = nullptr;
+  bool searchJit = false;
+  bool wholeJit = false;
   ~Engine() {
     if (search != nullptr) pcre2_code_free(search);
     if (whole != nullptr) pcre2_code_free(whole);
   }
-  // Runs one match; returns the rc of pcre2_match.
+  // Runs one match; returns the rc of pcre2_match. A JIT-compiled form is
+  // run through the JIT's own entry, which gives the same results without
+  // pcre2_match's checks of its arguments; a match-time option it does not
+  // support (PCRE2_ANCHORED) goes through pcre2_match, which then uses the
+  // interpreter.
   int Run(const pcre2_code* code, std::string_view text, std::size_t start, uint32_t options,
           pcre2_match_data* data) const {
     pcre2_match_context* context = MatchState().Context();
     if (context != nullptr) pcre2_set_match_limit(context, MatchLimit(text.size()));
-    return pcre2_match(code, reinterpret_cast<PCRE2_SPTR>(text.data()), text.size(), start, options, data, context);
+    const auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
+    const bool jit = code == search ? searchJit : wholeJit;
+    if (jit && (options & PCRE2_ANCHORED) == 0) {
+      return pcre2_jit_match(code, subject, text.size(), start, options, data, context);
+    }
+    return pcre2_match(code, subject, text.size(), start, options, data, context);
   }
 };
 
@@ -103,6 +120,8 @@ Pattern::Pattern(std::string_view text, unsigned options) : text_(text) {
   if (engine->search == nullptr) return;
   engine->whole = CompileForm(text, flags | PCRE2_ANCHORED | PCRE2_ENDANCHORED);
   if (engine->whole == nullptr) return;
+  engine->searchJit = IsJitCompiled(engine->search);
+  engine->wholeJit = IsJitCompiled(engine->whole);
   uint32_t count = 0;
   pcre2_pattern_info(engine->search, PCRE2_INFO_CAPTURECOUNT, &count);
   groupCount_ = count;
@@ -125,12 +144,10 @@ SearchOutcome Pattern::SearchDetailed(std::string_view text, MatchGroups& groups
   if (rc == PCRE2_ERROR_NOMATCH) return SearchOutcome::NoMatch;
   if (rc < 0) return SearchOutcome::EngineError;
   const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
-  groups.groups_.resize(groupCount_ + 1);
-  groups.taken_.resize(groupCount_ + 1);
+  groups.Resize(groupCount_ + 1);
   for (std::size_t i = 0; i <= groupCount_; ++i) {
     bool taken = static_cast<int>(i) < rc && ovector[2 * i] != PCRE2_UNSET;
-    groups.taken_[i] = taken;
-    groups.groups_[i] = taken ? text.substr(ovector[2 * i], ovector[2 * i + 1] - ovector[2 * i]) : std::string_view();
+    groups.Set(i, taken, taken ? text.substr(ovector[2 * i], ovector[2 * i + 1] - ovector[2 * i]) : std::string_view());
   }
   return SearchOutcome::Match;
 }

@@ -29,6 +29,7 @@
 #ifndef SKERRY_ANALYSIS_PATTERN_H
 #define SKERRY_ANALYSIS_PATTERN_H
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -42,15 +43,34 @@ namespace skerry {
 // stay valid as long as the searched text is neither changed nor destroyed.
 class MatchGroups {
  public:
-  std::string_view operator[](std::size_t n) const { return n < groups_.size() ? groups_[n] : std::string_view(); }
-  std::size_t size() const { return groups_.size(); }
+  std::string_view operator[](std::size_t n) const { return n < count_ ? At(n).text : std::string_view(); }
+  std::size_t size() const { return count_; }
   // Whether group n took part in the match (an empty group may have).
-  bool Participated(std::size_t n) const { return n < taken_.size() && taken_[n]; }
+  bool Participated(std::size_t n) const { return n < count_ && At(n).taken; }
 
  private:
   friend class Pattern;
-  std::vector<std::string_view> groups_;
-  std::vector<bool> taken_;
+  struct Group {
+    std::string_view text;
+    bool taken = false;
+  };
+  // The groups of the fixed patterns fit in place; only a run-time pattern
+  // with more groups needs memory of its own.
+  static constexpr std::size_t kInPlace = 8;
+  void Resize(std::size_t count) {
+    count_ = count;
+    if (count > kInPlace) more_.resize(count - kInPlace);
+  }
+  void Set(std::size_t n, bool taken, std::string_view text) {
+    Group& group = n < kInPlace ? inPlace_[n] : more_[n - kInPlace];
+    group.taken = taken;
+    group.text = text;
+  }
+  const Group& At(std::size_t n) const { return n < kInPlace ? inPlace_[n] : more_[n - kInPlace]; }
+
+  std::array<Group, kInPlace> inPlace_{};
+  std::vector<Group> more_;
+  std::size_t count_ = 0;
 };
 
 enum class SearchOutcome { Match, NoMatch, EngineError };

@@ -69,14 +69,13 @@ SearchOutcome Pattern::SearchDetailed(std::string_view text, MatchGroups& groups
   } catch (const std::regex_error&) {
     return SearchOutcome::EngineError;
   }
-  groups.groups_.resize(groupCount_ + 1);
-  groups.taken_.resize(groupCount_ + 1);
+  groups.Resize(groupCount_ + 1);
   for (std::size_t i = 0; i <= groupCount_; ++i) {
     const std::csub_match& group = results[i];
-    groups.taken_[i] = group.matched;
-    groups.groups_[i] = group.matched ? text.substr(static_cast<std::size_t>(group.first - Begin(text)),
-                                                    static_cast<std::size_t>(group.length()))
-                                      : std::string_view();
+    groups.Set(i, group.matched,
+               group.matched ? text.substr(static_cast<std::size_t>(group.first - Begin(text)),
+                                           static_cast<std::size_t>(group.length()))
+                             : std::string_view());
   }
   return SearchOutcome::Match;
 }

@@ -100,6 +100,32 @@ TEST(PatternFacade, MatchSemantics) {
   }
 }
 
+// One MatchGroups reused for patterns with more and fewer groups than fit
+// in place: each search shows exactly its own groups.
+TEST(PatternFacade, GroupsOfEveryCountInOneMatchGroups) {
+  MatchGroups groups;
+  for (int count : {12, 1, 9, 0, 20, 3}) {
+    std::string text;
+    std::string subject;
+    for (int i = 0; i < count; ++i) {
+      // Every third group takes no part; the others take their number.
+      text += i % 3 == 2 ? "(x)?" : "(" + std::to_string(i) + ")";
+      if (i % 3 != 2) subject += std::to_string(i);
+    }
+    const Pattern pattern(text + "$");
+    const std::string searched = "<" + subject;  // the groups point into it
+    ASSERT_TRUE(pattern.Search(searched, groups)) << text;
+    ASSERT_EQ(groups.size(), static_cast<std::size_t>(count) + 1);
+    EXPECT_EQ(groups[0], subject);
+    for (int i = 0; i < count; ++i) {
+      EXPECT_EQ(groups.Participated(i + 1), i % 3 != 2) << text << " group " << i + 1;
+      EXPECT_EQ(groups[i + 1], i % 3 != 2 ? std::to_string(i) : "") << text << " group " << i + 1;
+    }
+    EXPECT_FALSE(groups.Participated(count + 1));
+    EXPECT_EQ(groups[count + 1], "");
+  }
+}
+
 TEST(PatternFacade, ReplaceAll) {
   struct Case {
     const char* pattern;
