@@ -78,13 +78,13 @@ pcre2_code* CompileForm(std::string_view text, uint32_t options) {
   return code;
 }
 
-}  // namespace
-
 // Whether the JIT compiler took code.
-static bool IsJitCompiled(const pcre2_code* code) {
+bool IsJitCompiled(const pcre2_code* code) {
   std::size_t size = 0;
   return pcre2_pattern_info(code, PCRE2_INFO_JITSIZE, &size) == 0 && size > 0;
 }
+
+}  // namespace
 
 struct Pattern::Engine {
   pcre2_code* search = nullptr;
