@@ -227,31 +227,19 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(begin, end - begin);
 }
 
-// Each removal drops the rightmost qualifier word followed by a blank and
-// keeps the blank; a removal can only make a new qualifier end right before
-// that same blank. Building the line left to right and, at every blank,
-// dropping qualifier words that end just before it therefore gives the same
-// text in one pass, where the repeated search would be quadratic. A line
-// holding a line terminator never matches (QualifierPattern's "." does not
-// cross one, and it spans the whole line), so it is left as it is.
-void RemoveQualifiers(std::string& line) {
-  if (HasLineTerminator(line)) return;
-  if (line.find(' ') == std::string::npos) return;
-  std::string out;
-  out.reserve(line.size());
-  for (char c : line) {
-    if (c == ' ') out.resize(WithoutTrailingQualifiers(out.data(), out.size()));
-    out.push_back(c);
-  }
-  line.swap(out);
-}
-
+// Qualifier removal (QualifierPattern, "(^.*)(const|[@_]*volatile|[@_]*static|
+// [@_]*[Ii][Nn][Ll][Ii][Nn][Ee])([ ].*$)", repeated while it matches): each removal drops the rightmost qualifier word
+// followed by a blank and keeps the blank; a removal can only make a new qualifier end right before that same blank.
+// Building the line left to right and, at every blank, dropping qualifier words that end just before it therefore gives
+// the same text in one pass, where the repeated search would be quadratic. A line holding a line terminator never
+// matches (QualifierPattern's "." does not cross one, and it spans the whole line), so it is left as it is.
+//
 // Writes the statement into a buffer sized for the worst case (every
 // character a tab) through a plain pointer, which is what makes this loop
 // cheap. The steps are those of the preparation in order, done in one pass:
 // a tab gives two blanks (TabPattern), a backslash one blank, and at every
 // blank the qualifier words that end right before it are dropped as in
-// RemoveQualifiers (the second blank of a tab follows a blank, where no word
+// above (the second blank of a tab follows a blank, where no word
 // ends). The statement's own first blank cannot be part of a qualifier word.
 bool PrepareStatement(std::string_view lineText, std::string& statement) {
   // resize fills only what lies beyond the text's previous length, and the

@@ -58,8 +58,8 @@ void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTab
 // without preparing the line.
 bool MayDeclare(std::string_view line, const UserTypeList& userTypes, const LineFacts& facts = {});
 
-// The macro name that a search with DefinePattern,
-// "^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*", takes as group 2, found by
+// The macro name that a search with the documented pattern
+// "^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*" takes as group 2, found by
 // hand; empty when the pattern does not match.
 std::string_view FindDefineName(std::string_view text);
 
@@ -67,15 +67,11 @@ std::string_view FindDefineName(std::string_view text);
 // carriage return) from both ends.
 std::string_view TrimBlanks(std::string_view text);
 
-// Removes the qualifier words const, volatile, static and inline (any case
-// for inline) that are followed by a blank, as repeatedly replacing the line
-// by groups 1 and 3 of QualifierPattern while it matches would.
-void RemoveQualifiers(std::string& line);
-
 // The statement text of a line: one blank, the prepared line and one blank.
 // The prepared line is the line with every tab replaced by two blanks (empty
 // when the line is a first-column comment), every backslash replaced by a
-// blank, the qualifier words removed (RemoveQualifiers) and trimmed. Returns
+// blank, the qualifier words const, volatile, static and inline (any case
+// for inline) that a blank follows removed, and trimmed. Returns
 // false when the prepared line is empty; statement is then unspecified.
 bool PrepareStatement(std::string_view lineText, std::string& statement);
 

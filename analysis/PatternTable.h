@@ -1,6 +1,8 @@
-// The checker's vocabulary: every fixed regular expression, by name.
-// Static patterns are built before main (in the order listed) and shared by
-// every file and thread; they are never changed.
+// The checker's vocabulary: every fixed regular expression it searches, by
+// name. Static patterns are built before main (in the order listed) and
+// shared by every file and thread; they are never changed. The documented
+// patterns that hand-written tests stand in for are kept with the tests
+// (tests/reference/ReferencePatterns.h).
 #ifndef SKERRY_ANALYSIS_PATTERN_TABLE_H
 #define SKERRY_ANALYSIS_PATTERN_TABLE_H
 
@@ -8,10 +10,7 @@
 
 namespace skerry {
 
-extern const Pattern LineCommentPattern;
 extern const Pattern BoolTypePattern;
-extern const Pattern QualifierPattern;
-extern const Pattern ExternPattern;
 extern const Pattern UintPattern;
 extern const Pattern Uint8Pattern;
 extern const Pattern Uint16Pattern;
@@ -25,37 +24,22 @@ extern const Pattern Sint8Pattern;
 extern const Pattern Sint16Pattern;
 extern const Pattern Sint32Pattern;
 extern const Pattern VoidPattern;
-extern const Pattern DefinePattern;
 extern const Pattern Float32Pattern;
 extern const Pattern Float64Pattern;
 extern const Pattern ArrayDeclaratorPattern;
 extern const Pattern FunctionDeclaratorPattern;
 extern const Pattern PlainDeclaratorPattern;
 extern const Pattern TypedefNamePattern;
-extern const Pattern TabPattern;
 extern const Pattern CamelBoundaryPattern;
 extern const Pattern ExtensionPattern;
 extern const Pattern DoubleUpperPattern;
 extern const Pattern AlnumNamePattern;
 extern const Pattern PointerBasePattern;
-extern const Pattern SourceFilePattern;
-
-// Patterns of fixed text that single operations use. Their results do not
-// depend on when they are compiled, so they are compiled once as well.
-extern const Pattern DeclaratorSeparatorPattern;
 extern const Pattern ParameterListPattern;
+// Compiled without the documented trailing "(.*)", which always matches and
+// so never changes the groups before it: the caller takes the rest of the
+// list as a view (up to the first line terminator, where "." stops).
 extern const Pattern ParameterSplitPattern;
-extern const Pattern PointerMarkPattern;
-extern const Pattern EnumBodyPattern;
-extern const Pattern ListPostfixPattern;
-extern const Pattern UnderscorePattern;
-
-// The documented text of DefinePattern. The compiled form differs (see
-// PatternTable.cpp) but gives the same match and groups for every input.
-extern const char* const kDefinePatternText;
-// The text of ParameterSplitPattern as documented, with its trailing "(.*)"
-// group; the compiled ParameterSplitPattern leaves that group out.
-extern const char* const kParameterSplitPatternText;
 
 }  // namespace skerry
 

@@ -22,6 +22,7 @@
 #include "analysis/Pattern.h"
 #include "analysis/PatternTable.h"
 #include "analysis/UserTypeList.h"
+#include "tests/reference/ReferencePatterns.h"
 
 namespace skerry {
 namespace {
@@ -282,11 +283,11 @@ TEST(PatternConformance, TableMatchesStdRegex) {
     const char* documentedConstant = nullptr;  // where the compiled form differs from the text
   };
   const Row rows[] = {
-      {"LineCommentPattern", LineCommentPattern, "^[/][/].*", false, nullptr},
+      {"LineCommentPattern", reference::LineCommentPattern, "^[/][/].*", false, nullptr},
       {"BoolTypePattern", BoolTypePattern, "^[^ (,]*([ ]+[bB][Oo][Oo][Ll][Ee]*[Aa]*[Nn]*[ *]+)(.*)", true, nullptr},
-      {"QualifierPattern", QualifierPattern,
+      {"QualifierPattern", reference::QualifierPattern,
        "(^.*)(const|[@_]*volatile|[@_]*static|[@_]*[Ii][Nn][Ll][Ii][Nn][Ee])([ ].*$)", false, nullptr},
-      {"ExternPattern", ExternPattern, "(^.*[ ])(extern)([ ].*$)", false, nullptr},
+      {"ExternPattern", reference::ExternPattern, "(^.*[ ])(extern)([ ].*$)", false, nullptr},
       {"UintPattern", UintPattern, "^[^ (,]*([ ]+[Uu][Ii][Nn][tT][ *]+)(.*)", false, nullptr},
       {"Uint8Pattern", Uint8Pattern, "^[^ (,]*([ ]+[Uu][Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", false, nullptr},
       {"Uint16Pattern", Uint16Pattern, "^[^ (,]*([ ]+[Uu][Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", false, nullptr},
@@ -300,7 +301,8 @@ TEST(PatternConformance, TableMatchesStdRegex) {
       {"Sint16Pattern", Sint16Pattern, "^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", false, nullptr},
       {"Sint32Pattern", Sint32Pattern, "^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", false, nullptr},
       {"VoidPattern", VoidPattern, "^[^ (,]*([ ]+void[ *]+)(.*)", false, nullptr},
-      {"DefinePattern", DefinePattern, "^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*", false, nullptr, kDefinePatternText},
+      {"DefinePattern", reference::DefinePattern, "^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*", false, nullptr,
+       reference::kDefinePatternText},
       {"Float32Pattern", Float32Pattern,
        "^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]32[A-Za-z0-9_]*[ *]+|[ ][Ff][Ll][Oo][Aa][tT][ *]+)(.*)", false, nullptr},
       {"Float64Pattern", Float64Pattern,
@@ -309,21 +311,21 @@ TEST(PatternConformance, TableMatchesStdRegex) {
       {"FunctionDeclaratorPattern", FunctionDeclaratorPattern, "^[ ]*([^ {()=;]+)([ ]*[(].*)", false, nullptr},
       {"PlainDeclaratorPattern", PlainDeclaratorPattern, "^[ ]*([^ ={();]+)(.*)", false, nullptr},
       {"TypedefNamePattern", TypedefNamePattern, "^.*[}][ ]*([-A-Za-z0-9_]+)[;].*", false, nullptr},
-      {"TabPattern", TabPattern, "\t", false, "  "},
+      {"TabPattern", reference::TabPattern, "\t", false, "  "},
       {"CamelBoundaryPattern", CamelBoundaryPattern, "([a-z])([A-Z])", false, "$1_$2"},
       {"ExtensionPattern", ExtensionPattern, "[.][-A-Za-z0-9_]+", false, ""},
       {"DoubleUpperPattern", DoubleUpperPattern, "^.*[A-Z][A-Z].*", false, nullptr},
       {"AlnumNamePattern", AlnumNamePattern, "^[A-Za-z0-9]+$", false, nullptr},
       {"PointerBasePattern", PointerBasePattern, "^([^*]+)[*].*", false, nullptr},
-      {"SourceFilePattern", SourceFilePattern, "(^.*[.])[ch]$", true, nullptr},
-      {"DeclaratorSeparatorPattern", DeclaratorSeparatorPattern, "[,;]", false, ""},
+      {"SourceFilePattern", reference::SourceFilePattern, "(^.*[.])[ch]$", true, nullptr},
+      {"DeclaratorSeparatorPattern", reference::DeclaratorSeparatorPattern, "[,;]", false, ""},
       {"ParameterListPattern", ParameterListPattern, "^[(]([^)]+)[)].*", false, nullptr},
       {"ParameterSplitPattern", ParameterSplitPattern, "(^[ ]*[^ ,]+[ ]|^)([ ]*[^ ,]+[ ]+[^ ,]+)[,]*(.*)", false,
-       nullptr, kParameterSplitPatternText},
-      {"PointerMarkPattern", PointerMarkPattern, "[*&]", false, ""},
-      {"EnumBodyPattern", EnumBodyPattern, "[{]([^}]+)[}]", false, nullptr},
-      {"ListPostfixPattern", ListPostfixPattern, ".*[_]List.*", false, nullptr},
-      {"UnderscorePattern", UnderscorePattern, "[_]", false, "[_]"},
+       nullptr, reference::kParameterSplitPatternText},
+      {"PointerMarkPattern", reference::PointerMarkPattern, "[*&]", false, ""},
+      {"EnumBodyPattern", reference::EnumBodyPattern, "[{]([^}]+)[}]", false, nullptr},
+      {"ListPostfixPattern", reference::ListPostfixPattern, ".*[_]List.*", false, nullptr},
+      {"UnderscorePattern", reference::UnderscorePattern, "[_]", false, "[_]"},
   };
   const std::vector<std::string> inputs = Inputs();
   ASSERT_GT(inputs.size(), 400u);

@@ -16,6 +16,7 @@
 #include "analysis/Prefilter.h"
 #include "analysis/SourceLines.h"
 #include "tests/AnalysisTestSupport.h"
+#include "tests/reference/ReferencePatterns.h"
 
 namespace skerry::test {
 namespace {
@@ -104,23 +105,12 @@ std::vector<std::string> TextsOf(const std::string& line) {
   return texts;
 }
 
-// The statement text as the patterns build it, step by step.
-std::string LiteralStatement(const std::string& line) {
-  std::string text = TabPattern.ReplaceAll(line, "  ");
-  if (LineCommentPattern.WholeMatch(line)) text.clear();
-  for (char& c : text) {
-    if (c == '\\') c = ' ';
-  }
-  MatchGroups groups;
-  while (QualifierPattern.Search(text, groups)) text = std::string(groups[1]) + std::string(groups[3]);
-  std::string_view trimmed = TrimBlanks(text);
-  return trimmed.empty() ? std::string() : " " + std::string(trimmed) + " ";
-}
+using reference::LiteralStatement;
 
 TEST(Prefilter, StatementAndCommentTestMatchThePatterns) {
   std::size_t comments = 0;
   for (const std::string& line : Corpus()) {
-    ASSERT_EQ(IsLineComment(line), LineCommentPattern.WholeMatch(line)) << ::testing::PrintToString(line);
+    ASSERT_EQ(IsLineComment(line), reference::LineCommentPattern.WholeMatch(line)) << ::testing::PrintToString(line);
     comments += IsLineComment(line) ? 1 : 0;
     if (line.size() > 4000) continue;  // the literal qualifier loop is quadratic
     std::string statement;
@@ -154,7 +144,7 @@ TEST(Prefilter, SkippedSearchesWouldNotMatch) {
         }
       }
       MatchGroups groups;
-      const bool define = DefinePattern.Search(text, groups);
+      const bool define = reference::DefinePattern.Search(text, groups);
       ASSERT_EQ(FindDefineName(text), define ? groups[2] : std::string_view()) << text;
       if (MayHoldDefine(text)) {
         tallies[16].matched += define ? 1 : 0;
