@@ -1,20 +1,40 @@
-// Everything the checker prints goes to standard output through here.
+// The checker's standard streams.
 #ifndef SKERRY_DRIVER_CONSOLE_OUTPUT_H
 #define SKERRY_DRIVER_CONSOLE_OUTPUT_H
 
 #include <boost/filesystem/path.hpp>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "driver/LineOutput.h"
+#include "report/OutputStream.h"
 
 namespace skerry {
 
-// Writes text as it stands and flushes.
-void WriteText(std::string_view text);
+/// Standard output, written without buffering: every write reaches the
+/// descriptor before Write returns, or throws OutputFailure
+/// (ReliabilityTest: UnwritableOutput). A reader that has gone away ends the
+/// process by SIGPIPE, as usual; only when SIGPIPE is ignored does that
+/// count as a failed write.
+class StandardOutput : public OutputStream {
+ public:
+  void Write(std::string_view text) override;
+  void WriteFileRange(int fd, std::uint64_t offset, std::uint64_t length) override;
+  /// Closes standard output, which reports a failure some file systems
+  /// only give at the close; throws OutputFailure.
+  void Close();
+};
 
-// The quoted form of a path: between double quotes, with every double quote
-// and every ampersand preceded by an ampersand.
+/// Opens /dev/null on standard input and standard error when they are
+/// closed, so that no file the run opens can take their place. Returns false
+/// when standard output itself is closed: the report cannot be written.
+bool PrepareStandardStreams();
+
+/// Writes "cannot write output : <reason>" to standard error.
+void ReportOutputFailure(const std::string& reason);
+
+/// The quoted form of a path: between double quotes, with every double
+/// quote and every ampersand preceded by an ampersand.
 std::string QuotedForm(const boost::filesystem::path& path);
 
 }  // namespace skerry

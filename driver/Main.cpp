@@ -1,16 +1,30 @@
 #include <exception>
 #include <string>
 
-#include "driver/LineOutput.h"
+#include "driver/ConsoleOutput.h"
 #include "driver/RunSequence.h"
 
 int main(int argc, char** argv) {
+  skerry::StandardOutput out;
   try {
-    return skerry::RunChecker(argc, argv);
-  } catch (const std::exception& failure) {
-    // Out of memory, most likely: say so rather than end without a word, and
-    // never report the run as completed.
-    skerry::WriteLine(std::string("run aborted : ") + failure.what());
+    if (!skerry::PrepareStandardStreams()) throw skerry::OutputFailure("Bad file descriptor");
+    int exitCode;
+    try {
+      exitCode = skerry::RunChecker(argc, argv, out);
+    } catch (const skerry::OutputFailure&) {
+      throw;
+    } catch (const std::exception& failure) {
+      // A failure before the scan began (or while the listing is written):
+      // say so rather than end without a word, and never report the run as
+      // completed.
+      out.WriteLine(std::string("run aborted : ") + failure.what());
+      exitCode = 2;
+    }
+    out.Close();
+    return exitCode;
+  } catch (const skerry::OutputFailure& failure) {
+    // The report is lost or cut: a failed run, said where it can be seen.
+    skerry::ReportOutputFailure(failure.what());
     return 2;
   }
 }

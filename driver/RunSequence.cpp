@@ -4,6 +4,7 @@
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
+#include <exception>
 #include <string>
 #include <utility>
 
@@ -20,20 +21,25 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// The diagnostics of the whole run, printed when the scan is over.
-DiagnosticListing diagnosticList;
-
-void Emit(FileReport& report) {
-  if (!report.console.empty()) WriteText(report.console);
-  diagnosticList.AppendAll(std::move(report.diagnostics));
-}
-
 // Progress lines and notices go out as they come, in walk order; the
 // diagnostics are kept for the end.
 class ListingSink : public TreeCheckSink {
  public:
-  void OnReport(FileReport& report) override { Emit(report); }
-  void OnNotice(const std::string& line) override { WriteLine(line); }
+  explicit ListingSink(OutputStream& out) : out_(out) {}
+  void OnReport(FileReport& report) override {
+    if (!report.console.empty()) out_.Write(report.console);
+    listing_.AppendAll(std::move(report.diagnostics));
+  }
+  void OnNotice(const std::string& line) override { out_.WriteLine(line); }
+  // The empty line and the diagnostics.
+  void WriteListing() {
+    out_.Write("\n");
+    listing_.Write(out_);
+  }
+
+ private:
+  OutputStream& out_;
+  DiagnosticListing listing_;
 };
 
 // glibc raises the size from which a buffer gets its own mapping to the
@@ -54,51 +60,59 @@ void TuneAllocator() {
 #endif
 }
 
-int ArgumentError(const std::string& argument) {
-  WriteLine("argument error :" + argument + " is no dir or file!");
-  PrintUsage();
+int ArgumentError(const std::string& argument, OutputStream& out) {
+  out.WriteLine("argument error :" + argument + " is no dir or file!");
+  PrintUsage(out);
   return 1;
 }
 
 }  // namespace
 
-int RunChecker(int argc, char** argv) {
+int RunChecker(int argc, char** argv, OutputStream& out) {
   TuneAllocator();
-  PrintVersionBanner(argc > 0 ? argv[0] : nullptr);
+  PrintVersionBanner(argc > 0 ? argv[0] : nullptr, out);
 
   fs::path root;
   bool singleFile = false;
   if (argc <= 1) {
     boost::system::error_code error;
     root = fs::current_path(error);
-    if (error) return ArgumentError(".");
+    if (error) return ArgumentError(".", out);
   } else {
     const std::string argument = argv[argc - 1];
     root = fs::path(argument);
     boost::system::error_code error;
     fs::file_status status = fs::status(root, error);
-    if (error) return ArgumentError(argument);  // access denied on a parent, for instance
+    if (error) return ArgumentError(argument, out);  // access denied on a parent, for instance
     if (fs::is_regular_file(status)) {
       singleFile = true;
     } else if (!fs::is_directory(status)) {
-      return ArgumentError(argument);
+      return ArgumentError(argument, out);
     }
   }
 
-  WriteLine(std::string("BUILD: ") + BuildDate());
-  WriteLine("Searching for rule violations in : " + QuotedForm(root));
+  out.WriteLine(std::string("BUILD: ") + BuildDate());
+  out.WriteLine("Searching for rule violations in : " + QuotedForm(root));
 
-  if (singleFile) {
-    FileReport report = CheckSourceFile(root);
-    Emit(report);
-  } else {
-    ListingSink sink;
-    CheckTree(root, CheckingThreads(), sink);
+  ListingSink sink(out);
+  try {
+    if (singleFile) {
+      FileReport report = CheckSourceFile(root);
+      sink.OnReport(report);
+    } else {
+      CheckTree(root, CheckingThreads(), sink);
+    }
+  } catch (const OutputFailure&) {
+    throw;
+  } catch (const std::exception& failure) {
+    // Out of memory, most likely: what was found so far is written, and the
+    // run is not reported as completed.
+    sink.WriteListing();
+    out.WriteLine(std::string("run aborted : ") + failure.what());
+    return 2;
   }
-
-  WriteLine("");
-  diagnosticList.Write(stdout);
-  WriteLine("Operation Finsh");
+  sink.WriteListing();
+  out.WriteLine("Operation Finsh");
   return 0;
 }
 

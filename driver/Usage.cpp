@@ -1,18 +1,18 @@
 #include "driver/Usage.h"
 
-#include "driver/ConsoleOutput.h"
+#include <string>
 
 namespace skerry {
 
-void PrintUsage() {
+void PrintUsage(OutputStream& out) {
   const std::string rule(54, ' ');
-  WriteLine(rule);
-  WriteLine("Program Usage: Skerry_Lint [path]");
-  WriteLine("");
-  WriteLine("Note: ");
-  WriteLine("    [path] is optional.");
-  WriteLine("      If not submitted, the current directory is used");
-  WriteLine(rule);
+  out.Write(rule + "\n" +
+            "Program Usage: Skerry_Lint [path]\n"
+            "\n"
+            "Note: \n"
+            "    [path] is optional.\n"
+            "      If not submitted, the current directory is used\n" +
+            rule + "\n");
 }
 
 }  // namespace skerry

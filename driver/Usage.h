@@ -1,10 +1,12 @@
 #ifndef SKERRY_DRIVER_USAGE_H
 #define SKERRY_DRIVER_USAGE_H
 
+#include "report/OutputStream.h"
+
 namespace skerry {
 
-// The short help text printed after an argument error.
-void PrintUsage();
+/// Writes the short help text that follows an argument error.
+void PrintUsage(OutputStream& out);
 
 }  // namespace skerry
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "driver/BuildInfo.h"
-#include "driver/LineOutput.h"
+#include "report/OutputStream.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -59,14 +59,14 @@ void ReadVersionInformation(const char*) {
 
 const char* BuildDate() { return __DATE__; }
 
-void PrintVersionBanner(const char* programPath) {
+void PrintVersionBanner(const char* programPath, OutputStream& out) {
   bannerName.clear();
   bannerVersion.clear();
   bannerNotice.clear();
   ReadVersionInformation(programPath == nullptr ? "" : programPath);
   if (!versionFound) return;
-  WriteLine(bannerName + " version " + bannerVersion + " from " + BuildDate());
-  WriteLine(bannerNotice);
+  out.WriteLine(bannerName + " version " + bannerVersion + " from " + BuildDate());
+  out.WriteLine(bannerNotice);
 }
 
 }  // namespace skerry

@@ -4,14 +4,16 @@
 
 namespace skerry {
 
+class OutputStream;
+
 // The date the program was built, as "Jan  9 2020".
 const char* BuildDate();
 
-// Prints "<name> version <major>.<minor> from <build date>" and the notice,
+// Writes "<name> version <major>.<minor> from <build date>" and the notice,
 // or nothing when the program carries no version information. On Windows
 // the values come from the version resource of the program's own file
 // (programPath); elsewhere from constants set by the build.
-void PrintVersionBanner(const char* programPath);
+void PrintVersionBanner(const char* programPath, OutputStream& out);
 
 }  // namespace skerry
 

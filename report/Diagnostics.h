@@ -2,64 +2,70 @@
 #ifndef SKERRY_REPORT_DIAGNOSTICS_H
 #define SKERRY_REPORT_DIAGNOSTICS_H
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "report/OutputStream.h"
+#include "report/SpillFile.h"
+#include "report/TextBlocks.h"
 
 namespace skerry {
 
-// The size of the blocks that diagnostic text is kept in.
-constexpr std::size_t kDiagnosticBlockSize = std::size_t{1} << 20;
-
-// An ordered list of diagnostic lines, appended to only. The lines, each
-// ended by a line feed, are kept in one growing buffer until it reaches a
-// block's size, then in further blocks of that size that are filled one
-// after the other: millions of lines cost little more than their text, and
-// a large list is never copied as it grows.
+/// The diagnostic lines of one file, in the order appended.
 class DiagnosticList {
  public:
   void Append(std::string_view line) { Append({line}); }
-  // Appends one line made of the parts, in order.
-  void Append(std::initializer_list<std::string_view> parts);
+  /// Appends one line made of the parts, in order.
+  void Append(std::initializer_list<std::string_view> parts) {
+    blocks_.AppendLine(parts);
+    ++count_;
+  }
   std::size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
-  // All lines, each followed by a line feed.
-  std::string Text() const;
+  /// All lines, each followed by a line feed.
+  std::string Text() const { return blocks_.Text(); }
   void clear() {
-    full_.clear();
-    text_.clear();
+    blocks_.clear();
     count_ = 0;
   }
 
  private:
   friend class DiagnosticListing;
-  std::vector<std::string> full_;  // blocks that are filled, in order
-  std::string text_;               // the block being filled
+  TextBlocks blocks_;
   std::size_t count_ = 0;
 };
 
-// The diagnostics of a whole run, held until the end, in blocks of about
-// the same size as those of a list: the memory it takes stays within a few
-// blocks of its length. A list's filled blocks are taken over as they are;
-// the rest of its text is copied into the block being filled.
+/// How much diagnostic text a run holds in memory; the rest waits in a
+/// temporary file.
+constexpr std::size_t kListingMemoryBound = std::size_t{32} << 20;
+
+/// The diagnostics of a whole run, held until the end. Up to memoryBound
+/// bytes stay in memory; beyond it the oldest blocks move to a SpillFile, and
+/// when that cannot be created or written they stay in memory after all.
+/// Memory thus stays bounded however long the report grows
+/// (ReliabilityTest: ReportLargerThanMemoryLimit; DiagnosticsTest).
 class DiagnosticListing {
  public:
-  // Appends every line of list, in its order; list is left empty.
+  explicit DiagnosticListing(std::size_t memoryBound = kListingMemoryBound) : memoryBound_(memoryBound) {}
+  /// Appends every line of list, in its order; list is left empty.
   void AppendAll(DiagnosticList&& list);
   std::size_t size() const { return count_; }
-  // Writes every line to out, in order, and flushes.
-  void Write(std::FILE* out) const;
+  /// The bytes that wait in the temporary file.
+  std::uint64_t SpilledBytes() const { return spill_.size(); }
+  /// Writes every line to out, in order.
+  void Write(OutputStream& out) const;
 
  private:
-  void Copy(std::string_view text);
-  std::vector<std::string> blocks_;
+  TextBlocks blocks_;  // the text after the spilled part
+  SpillFile spill_;
   std::size_t count_ = 0;
+  std::size_t memoryBound_;
 };
 
-// Formats one diagnostic line and appends it to list.
+/// Formats one diagnostic line and appends it to list.
 void ReportViolation(DiagnosticList& list, std::string_view path, int32_t line, std::string_view message);
 
 }  // namespace skerry

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -9,34 +10,50 @@
 namespace skerry::test {
 namespace {
 
-// What a listing writes, read back from a temporary file.
+// What a listing writes.
 std::string Written(const DiagnosticListing& listing) {
-  std::FILE* file = std::tmpfile();
-  EXPECT_NE(file, nullptr);
-  listing.Write(file);
-  std::rewind(file);
-  std::string text;
-  char buffer[1 << 16];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  std::fclose(file);
-  return text;
+  StringOutput out;
+  listing.Write(out);
+  return out.Text();
 }
 
+// Where the listing keeps its text: memory bound and temporary folder.
+struct ListingCase {
+  const char* label;
+  std::size_t memoryBound;
+  const char* temporaryFolder;  // TMPDIR, or nullptr to leave it as it is
+  bool spills;                  // whether text waits in the temporary file
+};
+
+class Listing : public ::testing::TestWithParam<ListingCase> {
+ protected:
+  void SetUp() override {
+    const char* old = std::getenv("TMPDIR");
+    if (old != nullptr) saved_ = old;
+    hadFolder_ = old != nullptr;
+    if (GetParam().temporaryFolder != nullptr) setenv("TMPDIR", GetParam().temporaryFolder, 1);
+  }
+  void TearDown() override {
+    if (hadFolder_) {
+      setenv("TMPDIR", saved_.c_str(), 1);
+    } else {
+      unsetenv("TMPDIR");
+    }
+  }
+
+ private:
+  std::string saved_;
+  bool hadFolder_ = false;
+};
+
 // Lists of every size around the block size, including lines longer than a
-// block, must come out of the list and the listing in the order appended.
-TEST(Diagnostics, ListsAndListingKeepEveryLineInOrder) {
+// block, must come out of the list and the listing in the order appended,
+// whether the listing's blocks wait in memory or in a temporary file.
+TEST_P(Listing, KeepsEveryLineInOrder) {
   std::mt19937 random(7);
-  const std::size_t lineSizes[] = {0,
-                                   1,
-                                   40,
-                                   4000,
-                                   300000,
-                                   kDiagnosticBlockSize - 1,
-                                   kDiagnosticBlockSize,
-                                   kDiagnosticBlockSize + 17,
-                                   3 * kDiagnosticBlockSize};
-  DiagnosticListing listing;
+  const std::size_t lineSizes[] = {
+      0, 1, 40, 4000, 300000, kTextBlockSize - 1, kTextBlockSize, kTextBlockSize + 17, 3 * kTextBlockSize};
+  DiagnosticListing listing(GetParam().memoryBound);
   std::string expected;
   std::size_t lines = 0;
   for (int file = 0; file < 60; ++file) {
@@ -62,9 +79,17 @@ TEST(Diagnostics, ListsAndListingKeepEveryLineInOrder) {
     EXPECT_TRUE(list.empty());
   }
   EXPECT_EQ(listing.size(), lines);
-  EXPECT_GT(expected.size(), 4 * kDiagnosticBlockSize);
+  EXPECT_GT(expected.size(), 4 * kTextBlockSize);
+  EXPECT_EQ(listing.SpilledBytes() > 0, GetParam().spills);
   EXPECT_TRUE(Written(listing) == expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Diagnostics, Listing,
+                         ::testing::Values(ListingCase{"InMemory", SIZE_MAX, nullptr, false},
+                                           ListingCase{"InTemporaryFile", 0, nullptr, true},
+                                           ListingCase{"PartlyInTemporaryFile", 3 * kTextBlockSize, nullptr, true},
+                                           ListingCase{"TemporaryFolderMissing", 0, "/nonexistent/skerry", false}),
+                         [](const ::testing::TestParamInfo<ListingCase>& info) { return info.param.label; });
 
 }  // namespace
 }  // namespace skerry::test
