@@ -1,9 +1,11 @@
 """contrib/skerry-lint-sarif: one SARIF result per diagnostic line of real
 checker output, with rule ids from the message kind, URIs for paths with
-blanks and ampersands, and file-level results for line 0."""
+blanks and ampersands, file-level results for line 0, the properties SARIF
+2.1.0 requires, a cap on the results, and constant memory on large input."""
 
 import json
 import os
+import resource
 import unittest
 
 import support
@@ -33,10 +35,17 @@ class SarifTest(unittest.TestCase):
         code, log, err = convert(self.output)
         self.assertEqual((code, err), (0, ""))
         self.assertEqual(log["version"], "2.1.0")
+        self.assertEqual(len(log["runs"]), 1)
         run = log["runs"][0]
         driver = run["tool"]["driver"]
         self.assertEqual((driver["name"], driver["version"]), ("Skerry_Lint", "1.0"))
+        self.assertRegex(driver["informationUri"], r"^file:///.*/README\.md$")
+        self.assertEqual(run["originalUriBaseIds"], {"%SRCROOT%": {"uri": "file://" + support.SOURCE_DIR + "/"}})
         self.assertEqual(run["invocations"], [{"executionSuccessful": True}])
+        rule_ids = [rule["id"] for rule in driver["rules"]]
+        self.assertEqual(len(set(rule_ids)), len(rule_ids))
+        for rule in driver["rules"]:
+            self.assertTrue(rule["shortDescription"]["text"] and rule["fullDescription"]["text"])
         uris = {
             "./dir with blanks/R&D Led.c": "dir%20with%20blanks/R%26D%20Led.c",
             "./a&b/CAN_Bus.c": "a%26b/CAN_Bus.c",
@@ -46,6 +55,9 @@ class SarifTest(unittest.TestCase):
         for result in run["results"]:
             self.assertEqual(driver["rules"][result["ruleIndex"]]["id"], result["ruleId"])
             self.assertEqual(result["level"], "error")
+            self.assertEqual(len(result["locations"]), 1)
+            self.assertEqual(list(result["partialFingerprints"]), ["skerryLint/v1"])
+            self.assertRegex(result["partialFingerprints"]["skerryLint/v1"], r"^[0-9a-f]{64}$")
             artifact = location(result)["artifactLocation"]
             self.assertEqual(artifact["uriBaseId"], "%SRCROOT%")
             line = location(result).get("region", {}).get("startLine", 0)
@@ -100,6 +112,54 @@ class SarifTest(unittest.TestCase):
                 self.assertEqual(len(json.load(written)["runs"][0]["results"]), len(support.DIAGNOSTICS))
         finally:
             tree.remove()
+
+
+    def test_result_cap(self):
+        # (--max-results, results written, results left out)
+        total = len(support.DIAGNOSTICS)
+        for cap, written, left_out in [(0, 0, total), (3, 3, total - 3), (total, total, 0)]:
+            with self.subTest(cap=cap):
+                code, log, err = convert(self.output, "--max-results", str(cap))
+                self.assertEqual(code, 0)
+                run = log["runs"][0]
+                self.assertEqual(len(run["results"]), written)
+                notes = run["invocations"][0].get("toolExecutionNotifications", [])
+                self.assertTrue(run["invocations"][0]["executionSuccessful"])
+                if left_out:
+                    self.assertIn("%d of %d results left out" % (left_out, total), err)
+                    self.assertEqual([(n["level"], n["message"]["text"].split(" results")[0]) for n in notes],
+                                     [("warning", "%d of %d" % (left_out, total))])
+                else:
+                    self.assertEqual((err, notes), ("", []))
+
+    def test_options(self):
+        cases = [
+            (["--srcroot", "/home/ci/my repo"], "originalUriBaseIds",
+             {"%SRCROOT%": {"uri": "file:///home/ci/my%20repo/"}}),
+            (["--information-uri", "https://example.org/lint"], "informationUri", "https://example.org/lint"),
+        ]
+        for args, key, expected in cases:
+            with self.subTest(args=args):
+                code, log, _ = convert(self.output, *args)
+                run = log["runs"][0]
+                self.assertEqual(code, 0)
+                self.assertEqual(run.get(key, run["tool"]["driver"].get(key)), expected)
+        for args in [["--max-results", "-1"], ["--encoding", "no-such-codec"]]:
+            with self.subTest(args=args):
+                code, log, err = convert(self.output, *args)
+                self.assertEqual((code, log), (2, None))
+                self.assertIn("skerry-lint-sarif: error:", err)
+
+    def test_memory_does_not_grow_with_the_input(self):
+        # 300,000 diagnostics (27 MB); the whole log held in memory at once
+        # would take several hundred MB.
+        line = "./drivers/net/Ethernet(1).c(%d): error style: ucValue does not fit: ^Ethernet[_]uc[A-Za-z0-9_#]+$\n"
+        text = "".join(line % n for n in range(1, 300001)) + "Operation Finsh\n"
+        code, log, _ = convert(text)
+        self.assertEqual(code, 0)
+        self.assertEqual(len(log["runs"][0]["results"]), 300000)
+        max_rss_mb = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024
+        self.assertLess(max_rss_mb, 100)
 
 
 if __name__ == "__main__":
