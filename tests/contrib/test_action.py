@@ -1,0 +1,155 @@
+"""action.yml, the composite GitHub Action: its inputs and outputs, and its
+steps run the way a runner runs them (bash -eo pipefail, expressions
+substituted, GITHUB_PATH and GITHUB_OUTPUT files) on a small git repository.
+
+The job sets SKERRY_LINT to the built checker, so the build step takes the
+path for a checker the job already has instead of building one from source:
+a build would take longer than this test may (the install that the build
+step ends with is what tests/install checks)."""
+
+import json
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+import support
+
+import yaml
+
+ACTION = os.path.join(support.SOURCE_DIR, "action.yml")
+EXPRESSION = re.compile(r"\$\{\{\s*([A-Za-z0-9_.-]+)\s*\}\}")
+
+FILES = {
+    "src/Led.c": "uint8 ucCount;\nvoid Led_Init(void);\n",
+    "src/Can.c": "uint8 Can_ucCount;\nvoid Can_Init(void);\n",
+    "vendor/Ext.c": "uint8 x;\nuint8 y;\n",
+}
+
+
+def load_action():
+    with open(ACTION, encoding="utf-8") as source:
+        return yaml.safe_load(source)
+
+
+def git(repo, *args):
+    subprocess.run(["git", "-c", "user.name=t", "-c", "user.email=t@example.org", *args], cwd=repo,
+                   check=True, capture_output=True)
+
+
+class Runner:
+    """Runs the action's steps like a GitHub runner, in a workspace."""
+
+    def __init__(self, workspace, temp):
+        self.workspace = workspace
+        self.temp = temp
+
+    def run(self, inputs):
+        action = load_action()
+        context = {"github.action_path": support.SOURCE_DIR, "runner.temp": self.temp}
+        for name, spec in action["inputs"].items():
+            context["inputs." + name] = inputs.get(name, spec.get("default", ""))
+        github_path = os.path.join(self.temp, "github_path")
+        open(github_path, "w").close()
+        base_env = dict(os.environ, SKERRY_LINT=support.CHECKER, GITHUB_PATH=github_path)
+        for variable in ["GITHUB_ACTION_REPOSITORY", "GITHUB_REPOSITORY", "GITHUB_SERVER_URL",
+                         "GITHUB_STEP_SUMMARY"]:
+            base_env.pop(variable, None)
+        log = ""
+        code = 0
+        for index, step in enumerate(action["runs"]["steps"]):
+            output_file = os.path.join(self.temp, "github_output_%d" % index)
+            open(output_file, "w").close()
+            with open(github_path, encoding="utf-8") as added:
+                extra = [line.rstrip("\n") for line in added if line.strip()]
+            env = dict(base_env, GITHUB_OUTPUT=output_file,
+                       PATH=os.pathsep.join(list(reversed(extra)) + [base_env["PATH"]]))
+            for name, value in step.get("env", {}).items():
+                env[name] = EXPRESSION.sub(lambda m: context[m.group(1)], str(value))
+            script = os.path.join(self.temp, "step_%d.sh" % index)
+            with open(script, "w", encoding="utf-8") as out:
+                out.write(EXPRESSION.sub(lambda m: context[m.group(1)], step["run"]))
+            done = subprocess.run(["bash", "--noprofile", "--norc", "-eo", "pipefail", script],
+                                  cwd=self.workspace, env=env, capture_output=True, timeout=100)
+            log += done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")
+            with open(output_file, encoding="utf-8") as written:
+                for line in written:
+                    name, _, value = line.rstrip("\n").partition("=")
+                    context["steps.%s.outputs.%s" % (step.get("id"), name)] = value
+            if done.returncode != 0:
+                code = done.returncode
+                break
+        outputs = {name: EXPRESSION.sub(lambda m: context.get(m.group(1), ""), spec["value"])
+                   for name, spec in action["outputs"].items()}
+        return code, outputs, log
+
+
+class ActionTest(unittest.TestCase):
+    def test_interface(self):
+        action = load_action()
+        self.assertEqual(action["runs"]["using"], "composite")
+        defaults = {name: spec["default"] for name, spec in action["inputs"].items()}
+        self.assertEqual(defaults, {"path": ".", "baseline": "", "changed-since": "", "exclude": "", "sarif": "",
+                                    "max-results": "25000"})
+        self.assertEqual(set(action["outputs"]), {"violations", "exit-code", "log"})
+        for step in action["runs"]["steps"]:
+            # Only shell steps: no other action, nothing fetched from elsewhere.
+            self.assertEqual((step.get("uses"), step["shell"]), (None, "bash"), step["name"])
+            self.assertNotIn("${{", step["run"], step["name"])  # inputs reach scripts through env only
+
+    def test_steps_on_a_repository(self):
+        work = tempfile.mkdtemp(prefix="skerry-action-")
+        try:
+            repo = os.path.join(work, "repo")
+            for relative, content in FILES.items():
+                os.makedirs(os.path.join(repo, os.path.dirname(relative)), exist_ok=True)
+                with open(os.path.join(repo, relative), "w", encoding="utf-8") as out:
+                    out.write(content)
+            git(repo, "init", "-q")
+            git(repo, "add", ".")
+            git(repo, "commit", "-q", "-m", "start")
+            subprocess.run([os.path.join(support.CONTRIB, "skerry-lint-gate"), "--write-baseline", "base.txt", "."],
+                           cwd=repo, env=dict(os.environ, SKERRY_LINT=support.CHECKER), capture_output=True)
+            with open(os.path.join(repo, "src/Led.c"), "a", encoding="utf-8") as out:
+                out.write("uint16 late;\n")  # a new violation, on a changed line
+            cases = [
+                # (inputs, exit code, violations, SARIF results or None)
+                ({"sarif": "out.sarif"}, 1, 4, 4),
+                ({"exclude": "vendor\n*.h"}, 1, 2, None),
+                ({"path": "src\nvendor/Ext.c", "sarif": "out.sarif", "max-results": "2"}, 1, 4, 2),
+                ({"baseline": "base.txt", "sarif": "out.sarif"}, 1, 1, 1),
+                ({"changed-since": "HEAD"}, 1, 1, None),
+                ({"path": "src/Can.c"}, 0, 0, None),
+                ({"path": "no such dir", "sarif": "out.sarif"}, 2, 0, 0),
+            ]
+            for inputs, expected_code, violations, results in cases:
+                with self.subTest(inputs=inputs):
+                    temp = os.path.join(work, "temp")
+                    shutil.rmtree(temp, ignore_errors=True)
+                    os.makedirs(temp)
+                    sarif = os.path.join(repo, "out.sarif")
+                    if os.path.exists(sarif):
+                        os.remove(sarif)
+                    code, outputs, log = Runner(repo, temp).run(inputs)
+                    self.assertEqual(code, expected_code, log)
+                    self.assertEqual((outputs["exit-code"], outputs["violations"]),
+                                     (str(expected_code), str(violations)), log)
+                    matcher = re.search(r"^::add-matcher::(.*)$", log, re.MULTILINE).group(1)
+                    self.assertEqual(json.load(open(matcher))["problemMatcher"][0]["owner"], "skerry-lint")
+                    self.assertIn("::remove-matcher owner=skerry-lint::", log)
+                    with open(outputs["log"], encoding="utf-8") as gate_output:
+                        self.assertEqual(gate_output.read().count("): error style: "), violations)
+                    self.assertEqual(os.path.exists(sarif), results is not None)
+                    if results is not None:
+                        with open(sarif, encoding="utf-8") as written:
+                            run = json.load(written)["runs"][0]
+                        self.assertEqual(len(run["results"]), results)
+                        self.assertEqual(run["invocations"][0]["executionSuccessful"], expected_code != 2)
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    unittest.main()
