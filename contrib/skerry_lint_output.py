@@ -135,34 +135,76 @@ class RunSummary:
             self.aborted = line
 
 
+def normal_path(path):
+    """A path as printed (bytes) without its leading "./" (one or more): the
+    form in which baselines record and compare paths, so that the roots "."
+    and "src" give the same entries."""
+    while path.startswith(b"./"):
+        path = path[2:]
+    return path
+
+
 # The baseline of skerry-lint-gate: a text file, one entry per line,
 #
 #   COUNT<TAB>PATH<TAB>MESSAGE
 #
 # sorted by path, then message (as UTF-8 bytes), after comment lines that
-# start with "#". COUNT is how many diagnostics with that path and message the
-# run had; line numbers are left out so that editing code above a known
-# violation does not make it new. In PATH and MESSAGE a backslash, tab,
-# line feed and carriage return are written \\, \t, \n and \r.
+# start with "#". PATH is the path as printed without a leading "./"; COUNT
+# is how many diagnostics with that path and message the run had; line
+# numbers are left out so that editing code above a known violation does not
+# make it new. In PATH and MESSAGE a backslash, tab, line feed and carriage
+# return are written \\, \t, \n and \r.
 BASELINE_HEADER = (
     "# Skerry_Lint baseline: known naming violations, written by skerry-lint-gate --write-baseline.\n"
     "# count<TAB>path<TAB>message; line numbers are left out on purpose.\n"
 )
 _ESCAPES = {"\\": "\\\\", "\t": "\\t", "\n": "\\n", "\r": "\\r"}
-_UNESCAPES = {"\\": "\\", "t": "\t", "n": "\n", "r": "\r"}
-_ESCAPED = re.compile(r"\\(.)", re.DOTALL)
 
 
 def _escape(text):
     return "".join(_ESCAPES.get(c, c) for c in text) if any(c in text for c in _ESCAPES) else text
 
 
-def _unescape(text):
-    return _ESCAPED.sub(lambda m: _UNESCAPES.get(m.group(1), m.group(0)), text) if "\\" in text else text
-
-
 class BaselineError(Exception):
     """A baseline file that cannot be read or does not have the format."""
+
+
+_ESCAPED_BYTES = re.compile(rb"\\(.)", re.DOTALL)
+_UNESCAPES_BYTES = {b"\\": b"\\", b"t": b"\t", b"n": b"\n", b"r": b"\r"}
+
+
+def _unescape_bytes(field):
+    if b"\\" not in field:
+        return field
+    return _ESCAPED_BYTES.sub(lambda m: _UNESCAPES_BYTES.get(m.group(1), m.group(0)), field)
+
+
+def _escape_bytes(field):
+    if not any(c in field for c in (b"\\", b"\t", b"\n", b"\r")):
+        return field
+    return field.replace(b"\\", b"\\\\").replace(b"\t", b"\\t").replace(b"\n", b"\\n").replace(b"\r", b"\\r")
+
+
+def iter_baseline(source, name="baseline", first=1):
+    """(path, message, count) of each entry of a baseline read from the binary
+    stream source, as bytes, in the order of the file; name and the number of
+    the first line are used in errors. Raises BaselineError."""
+    for number, raw in enumerate(source, first):
+        if raw.endswith(b"\n"):
+            raw = raw[:-1]
+        if raw.endswith(b"\r"):
+            raw = raw[:-1]
+        if not raw or raw[:1] == b"#":
+            continue
+        fields = raw.split(b"\t")
+        if len(fields) != 3 or not fields[0].isdigit():
+            raise BaselineError("%s:%d: not a baseline entry (count<TAB>path<TAB>message)" % (name, number))
+        yield _unescape_bytes(fields[1]), _unescape_bytes(fields[2]), int(fields[0])
+
+
+def baseline_line(path, message, count):
+    """One baseline entry as bytes, for path and message given as bytes."""
+    return b"%d\t%s\t%s\n" % (count, _escape_bytes(path), _escape_bytes(message))
 
 
 def read_baseline(path):
@@ -170,15 +212,9 @@ def read_baseline(path):
     entries = {}
     try:
         with open(path, "rb") as source:
-            for number, raw in enumerate(source, 1):
-                line = decode(strip_line_end(raw))
-                if not line or line.startswith("#"):
-                    continue
-                fields = line.split("\t")
-                if len(fields) != 3 or not fields[0].isdigit():
-                    raise BaselineError("%s:%d: not a baseline entry (count<TAB>path<TAB>message)" % (path, number))
-                key = (_unescape(fields[1]), _unescape(fields[2]))
-                entries[key] = entries.get(key, 0) + int(fields[0])
+            for entry_path, message, count in iter_baseline(source, path):
+                key = (decode(entry_path), decode(message))
+                entries[key] = entries.get(key, 0) + count
     except OSError as error:
         raise BaselineError("cannot read baseline %s: %s" % (path, error.strerror or error)) from error
     return entries
