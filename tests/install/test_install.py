@@ -1,6 +1,8 @@
-"""cmake --install puts the checker, its manual page and the contrib/ tools in
-place and they run from there; the manual page renders without warnings; the
-Debian package holds the same files and declares its dependencies."""
+"""cmake --install puts the checker, the contrib/ commands with their shared
+module, the manual pages and the Vim plugin in place, and they run from
+there; every command has a manual page that renders without warnings; Vim
+finds the plugin in the package's location; the Debian package holds the
+same files, declares its dependencies and passes lintian without errors."""
 
 import glob
 import os
@@ -13,19 +15,19 @@ BUILD_DIR = os.environ["SKERRY_BUILD_DIR"]
 CMAKE = os.environ["CMAKE_COMMAND"]
 CPACK = os.environ["CPACK_COMMAND"]
 
-# Paths below the prefix that an installation must hold.
+# Paths below the prefix that an installation must hold; every command in
+# bin/ also needs share/man/man1/COMMAND.1.gz.
 INSTALLED = [
-    "bin/Skerry_Lint",
-    "bin/skerry-lint-gate",
-    "bin/skerry-lint-sarif",
-    "share/man/man1/Skerry_Lint.1",
+    "share/skerry-lint/python/skerry_lint_output.py",
     "share/skerry-lint/github/skerry-lint-problem-matcher.json",
     "share/skerry-lint/vscode/tasks.json",
-    "share/skerry-lint/vim/compiler/skerry_lint.vim",
+    "share/vim/vimfiles/compiler/skerry_lint.vim",
     "share/doc/skerry-lint/README.md",
     "share/doc/skerry-lint/CHANGELOG.md",
+    "share/doc/skerry-lint/copyright",
+    "share/doc/skerry-lint/changelog.gz",
 ]
-PROGRAMS = ["bin/Skerry_Lint", "bin/skerry-lint-gate", "bin/skerry-lint-sarif"]
+PROGRAMS = ["Skerry_Lint", "skerry-lint-gate", "skerry-lint-sarif", "skerry-lint-codequality"]
 
 
 def run(command, **options):
@@ -47,8 +49,11 @@ class InstallTest(unittest.TestCase):
         """The files are there, and the installed programs work together."""
         for relative in INSTALLED:
             self.assertTrue(os.path.isfile(os.path.join(prefix, relative)), relative)
-        for relative in PROGRAMS:
-            self.assertTrue(os.access(os.path.join(prefix, relative), os.X_OK), relative)
+        commands = sorted(os.listdir(os.path.join(prefix, "bin")))
+        self.assertLessEqual(set(PROGRAMS), set(commands))
+        for command in commands:
+            self.assertTrue(os.access(os.path.join(prefix, "bin", command), os.X_OK), command)
+            self.assertTrue(os.path.isfile(os.path.join(prefix, "share/man/man1", command + ".1.gz")), command)
         env = dict(os.environ, PATH=os.path.join(prefix, "bin") + os.pathsep + os.environ["PATH"])
         env.pop("SKERRY_LINT", None)
         diagnostic = "./Led.c(1): error style: ucCount does not fit: ^Led[_]uc[A-Za-z0-9_#]+$\n"
@@ -56,12 +61,28 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(checker.returncode, 0)
         self.assertTrue(checker.stdout.startswith("Skerry_Lint version 1.0 from "), checker.stdout)
         self.assertTrue(checker.stdout.endswith("\n\n" + diagnostic + "Operation Finsh\n"), checker.stdout)
-        # The gate finds the installed checker on PATH.
+        # The gate finds the installed checker on PATH, the converters their
+        # module below the prefix.
         gate = run(["skerry-lint-gate", "."], cwd=self.tree, env=env)
         self.assertEqual((gate.returncode, gate.stdout), (1, checker.stdout))
-        sarif = run(["skerry-lint-sarif"], input=checker.stdout, env=env)
-        self.assertEqual(sarif.returncode, 0, sarif.stderr)
-        self.assertIn('"startLine": 1', sarif.stdout)
+        for command, expected in [("skerry-lint-sarif", '"startLine": 1'),
+                                  ("skerry-lint-codequality", '"path": "Led.c", "lines": {"begin": 1}')]:
+            converted = run([command], input=checker.stdout, env=env)
+            self.assertEqual(converted.returncode, 0, converted.stderr)
+            self.assertIn(expected, converted.stdout)
+
+    def check_vim_plugin(self, vimfiles, prefix):
+        """Vim with the package's vimfiles folder in its runtime path:
+        :compiler skerry_lint and :make fill the quickfix list."""
+        result = os.path.join(self.work, "quickfix.txt")
+        env = dict(os.environ, PATH=os.path.join(prefix, "bin") + os.pathsep + os.environ["PATH"])
+        vim = run(["vim", "-Nu", "NONE", "-i", "NONE", "-es", "--cmd", "set rtp^=" + vimfiles,
+                   "-c", "compiler skerry_lint", "-c", "silent make .",
+                   "-c", "call writefile(map(getqflist(), {_, e -> bufname(e.bufnr) . '|' . e.lnum . '|' . e.text}), '%s')"
+                   % result, "-c", "qa!"], cwd=self.tree, env=env)
+        self.assertEqual(vim.returncode, 0, vim.stdout + vim.stderr)
+        with open(result, encoding="utf-8") as quickfix:
+            self.assertEqual(quickfix.read(), "./Led.c|1|ucCount does not fit: ^Led[_]uc[A-Za-z0-9_#]+$\n")
 
     def test_install_into_prefix(self):
         prefix = os.path.join(self.work, "prefix")
@@ -69,10 +90,15 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(installed.returncode, 0, installed.stdout + installed.stderr)
         self.check_installed_tree(prefix)
 
-        page = os.path.join(prefix, "share/man/man1/Skerry_Lint.1")
-        env = dict(os.environ, LC_ALL="C.UTF-8", MANWIDTH="80")
-        rendered = run(["man", "--warnings=w", "-l", page], env=env)  # w: every groff warning
-        self.assertEqual((rendered.returncode, rendered.stderr), (0, ""))
+        self.check_vim_plugin(os.path.join(prefix, "share/vim/vimfiles"), prefix)
+
+        env = dict(os.environ, LC_ALL="C.UTF-8", MANWIDTH="80", MANROFFSEQ="")
+        for page in glob.glob(os.path.join(prefix, "share/man/man1/*.1.gz")):
+            with self.subTest(page=os.path.basename(page)):
+                rendered = run(["man", "--warnings=w", "-E", "UTF-8", "-l", page], env=env)  # w: every warning
+                self.assertEqual((rendered.returncode, rendered.stderr), (0, ""))
+                self.assertIn("\nSYNOPSIS\n", rendered.stdout)
+        rendered = run(["man", "-l", os.path.join(prefix, "share/man/man1/Skerry_Lint.1.gz")], env=env)
         for heading in ["NAME", "SYNOPSIS", "DESCRIPTION", "OUTPUT", "EXIT STATUS", "NAMING CONVENTION",
                         "LIMITATIONS", "EXAMPLES", "SEE ALSO"]:
             self.assertIn("\n" + heading + "\n", rendered.stdout)
@@ -98,6 +124,15 @@ class InstallTest(unittest.TestCase):
         extracted = run(["dpkg-deb", "-x", package, root])
         self.assertEqual(extracted.returncode, 0, extracted.stderr)
         self.check_installed_tree(os.path.join(root, "usr"))
+        self.assertTrue(os.path.isfile(os.path.join(root, "usr/share/vim/vimfiles/compiler/skerry_lint.vim")))
+
+        # Errors fail; warnings and informational tags are allowed.
+        lintian = run(["lintian", "--tag-display-limit", "0", package])
+        errors = [line for line in lintian.stdout.splitlines() if line.startswith("E:")]
+        self.assertEqual(errors, [], lintian.stdout + lintian.stderr)
+        self.assertIn(lintian.returncode, (0, 1), lintian.stderr)
+        maintainer = run(["dpkg-deb", "--field", package, "Maintainer"]).stdout.strip()
+        self.assertRegex(maintainer, r"^[^<>]+ <[^@<>]+@[^@<>]+\.[a-z]+>$")
 
 
 if __name__ == "__main__":

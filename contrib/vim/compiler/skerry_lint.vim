@@ -1,6 +1,7 @@
 " Vim compiler plugin for Skerry_Lint, the naming checker for C source trees.
-" Copy to ~/.vim/compiler/ and use  :compiler skerry_lint  then  :make
-" (checks the current directory) or  :make src  (checks src).
+" Installed to share/vim/vimfiles/compiler/ (in Vim's runtime path on Debian;
+" from a source tree copy it to ~/.vim/compiler/), then  :compiler skerry_lint
+" and  :make  (checks the current directory) or  :make src  (checks src).
 " Diagnostic lines read  path(line): error style: message ; every other line
 " of the checker's output (banner, progress lines, closing line) is dropped.
 " Line 0 stands for the file as a whole.
