@@ -2,10 +2,10 @@
 steps run the way a runner runs them (bash -eo pipefail, expressions
 substituted, GITHUB_PATH and GITHUB_OUTPUT files) on a small git repository.
 
-The job sets SKERRY_LINT to the built checker, so the build step takes the
-path for a checker the job already has instead of building one from source:
-a build would take longer than this test may (the install that the build
-step ends with is what tests/install checks)."""
+Most cases set SKERRY_LINT to the built checker, so the build step takes the
+path for a checker the job already has. The build from source takes longer
+than a test of contrib/ may: it runs only with SKERRY_ACTION_BUILD=1, which
+the CTest test action_build_from_source of tests/install sets."""
 
 import json
 import os
@@ -42,9 +42,10 @@ def git(repo, *args):
 class Runner:
     """Runs the action's steps like a GitHub runner, in a workspace."""
 
-    def __init__(self, workspace, temp):
+    def __init__(self, workspace, temp, checker=support.CHECKER):
         self.workspace = workspace
         self.temp = temp
+        self.checker = checker  # $SKERRY_LINT of the job; None: build from source
 
     def run(self, inputs):
         action = load_action()
@@ -53,10 +54,12 @@ class Runner:
             context["inputs." + name] = inputs.get(name, spec.get("default", ""))
         github_path = os.path.join(self.temp, "github_path")
         open(github_path, "w").close()
-        base_env = dict(os.environ, SKERRY_LINT=support.CHECKER, GITHUB_PATH=github_path)
-        for variable in ["GITHUB_ACTION_REPOSITORY", "GITHUB_REPOSITORY", "GITHUB_SERVER_URL",
+        base_env = dict(os.environ, GITHUB_PATH=github_path)
+        for variable in ["SKERRY_LINT", "GITHUB_ACTION_REPOSITORY", "GITHUB_REPOSITORY", "GITHUB_SERVER_URL",
                          "GITHUB_STEP_SUMMARY"]:
             base_env.pop(variable, None)
+        if self.checker is not None:
+            base_env["SKERRY_LINT"] = self.checker
         log = ""
         code = 0
         for index, step in enumerate(action["runs"]["steps"]):
@@ -72,7 +75,7 @@ class Runner:
             with open(script, "w", encoding="utf-8") as out:
                 out.write(EXPRESSION.sub(lambda m: context[m.group(1)], step["run"]))
             done = subprocess.run(["bash", "--noprofile", "--norc", "-eo", "pipefail", script],
-                                  cwd=self.workspace, env=env, capture_output=True, timeout=100)
+                                  cwd=self.workspace, env=env, capture_output=True, timeout=280)
             log += done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")
             with open(output_file, encoding="utf-8") as written:
                 for line in written:
@@ -147,6 +150,28 @@ class ActionTest(unittest.TestCase):
                             run = json.load(written)["runs"][0]
                         self.assertEqual(len(run["results"]), results)
                         self.assertEqual(run["invocations"][0]["executionSuccessful"], expected_code != 2)
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+
+    @unittest.skipUnless(os.environ.get("SKERRY_ACTION_BUILD") == "1", "the build takes too long for this test")
+    def test_build_from_source(self):
+        work = tempfile.mkdtemp(prefix="skerry-action-build-")
+        try:
+            repo, temp = os.path.join(work, "repo"), os.path.join(work, "temp")
+            os.makedirs(os.path.join(repo, "src"))
+            os.makedirs(temp)
+            with open(os.path.join(repo, "src", "Led.c"), "w", encoding="utf-8") as out:
+                out.write(FILES["src/Led.c"])
+            code, outputs, log = Runner(repo, temp, checker=None).run({"path": "src", "sarif": "out.sarif"})
+            self.assertEqual((code, outputs["violations"]), (1, "1"), log)
+            prefix = os.path.join(temp, "skerry-lint")
+            with open(os.path.join(temp, "github_path"), encoding="utf-8") as added:
+                self.assertEqual(added.read(), os.path.join(prefix, "bin") + "\n")
+            # The converter that ran is the installed one: its default
+            # information URI is the README installed beside it.
+            with open(os.path.join(repo, "out.sarif"), encoding="utf-8") as written:
+                driver = json.load(written)["runs"][0]["tool"]["driver"]
+            self.assertEqual(driver["informationUri"], "file://" + prefix + "/share/doc/skerry-lint/README.md")
         finally:
             shutil.rmtree(work, ignore_errors=True)
 
