@@ -13,8 +13,8 @@ void ReportViolation(DiagnosticList& list, std::string_view path, int32_t line, 
 }
 
 void DiagnosticListing::AppendAll(DiagnosticList&& list) {
-  count_ += list.count_;
   blocks_.TakeOver(std::move(list.blocks_));
+  count_ += list.count_;
   list.clear();
   // The oldest blocks go to disk first, so that the file and then the
   // blocks in memory hold the text in order.

@@ -40,7 +40,7 @@ class DiagnosticList {
 
 /// How much diagnostic text a run holds in memory; the rest waits in a
 /// temporary file.
-constexpr std::size_t kListingMemoryBound = std::size_t{32} << 20;
+constexpr std::size_t kListingMemoryBound = std::size_t{16} << 20;
 
 /// The diagnostics of a whole run, held until the end. Up to memoryBound
 /// bytes stay in memory; beyond it the oldest blocks move to a SpillFile, and
@@ -50,7 +50,8 @@ constexpr std::size_t kListingMemoryBound = std::size_t{32} << 20;
 class DiagnosticListing {
  public:
   explicit DiagnosticListing(std::size_t memoryBound = kListingMemoryBound) : memoryBound_(memoryBound) {}
-  /// Appends every line of list, in its order; list is left empty.
+  /// Appends every line of list, in its order; list is left empty. When
+  /// memory runs out, nothing of list is appended and the failure thrown.
   void AppendAll(DiagnosticList&& list);
   std::size_t size() const { return count_; }
   /// The bytes that wait in the temporary file.

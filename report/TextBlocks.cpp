@@ -6,8 +6,8 @@
 namespace skerry {
 
 void TextBlocks::CloseOpenBlock() {
-  filledBytes_ += open_.size();
   filled_.push_back(std::move(open_));
+  filledBytes_ += filled_.back().size();
   open_ = std::string();
 }
 
@@ -40,12 +40,26 @@ void TextBlocks::AppendText(std::string_view text) {
 }
 
 void TextBlocks::TakeOver(TextBlocks&& other) {
-  if (other.HasFilled()) {
-    if (!open_.empty()) CloseOpenBlock();
-    for (std::string& block : other.filled_) filled_.push_back(std::move(block));
-    filledBytes_ += other.filledBytes_;
+  const std::size_t filledBefore = filled_.size();
+  const std::size_t openBefore = open_.size();
+  const std::size_t filledBytesBefore = filledBytes_;
+  try {
+    if (other.HasFilled()) {
+      if (!open_.empty()) CloseOpenBlock();
+      for (std::string& block : other.filled_) filled_.push_back(std::move(block));
+      filledBytes_ += other.filledBytes_;
+    }
+    AppendText(other.open_);
+  } catch (...) {
+    // Out of memory: this store is left as it was, so that it never holds a
+    // part of other (no cut line in the listing of an aborted run). Its
+    // open block is where it was, or the first block closed since.
+    if (filled_.size() > filledBefore && openBefore > 0) open_ = std::move(filled_[filledBefore]);
+    filled_.erase(filled_.begin() + static_cast<std::ptrdiff_t>(filledBefore), filled_.end());
+    open_.resize(openBefore);
+    filledBytes_ = filledBytesBefore;
+    throw;
   }
-  AppendText(other.open_);
   other.clear();
 }
 

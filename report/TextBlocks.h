@@ -26,7 +26,8 @@ class TextBlocks {
   /// split between blocks.
   void AppendLine(std::initializer_list<std::string_view> parts);
   /// Appends other's text after this one's and leaves other empty: its
-  /// filled blocks are moved, the rest is copied, split at block size.
+  /// filled blocks are moved, the rest is copied, split at block size. When
+  /// memory runs out, this store is left as it was and the failure thrown.
   void TakeOver(TextBlocks&& other);
   /// The bytes held.
   std::size_t size() const { return filledBytes_ + open_.size(); }

@@ -4,16 +4,19 @@
 // path texts. Each run is bounded in time and compared as a whole.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <boost/filesystem.hpp>
 #include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <random>
@@ -75,28 +78,16 @@ void ExpectRun(const RunResult& run, const std::string& expected) {
       << MaskBuildDate(run.out).substr(0, 2000);
 }
 
-// Peak resident memory, in kilobytes, of one run of the checker whose
-// output is discarded.
+// Peak resident memory, in kilobytes, of the checker alone, in one run
+// whose output is discarded.
 long PeakKilobytes(const std::vector<std::string>& args) {
-  pid_t child = fork();
-  if (child == 0) {
-    int devNull = open("/dev/null", O_RDWR);
-    dup2(devNull, 0);
-    dup2(devNull, 1);
-    dup2(devNull, 2);
-    std::vector<std::string> copies(args);
-    std::string program = SKERRY_LINT_BINARY;
-    std::vector<char*> argv{program.data()};
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  struct rusage usage;
-  std::memset(&usage, 0, sizeof usage);
-  if (child < 0 || wait4(child, &status, 0, &usage) != child) return -1;
-  return usage.ru_maxrss;
+  LaunchOptions options;
+  options.measurePeak = true;
+  options.output = LaunchOptions::Output::kFile;
+  options.outputFile = "/dev/null";
+  RunResult run = Launch(args, options);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  return run.peakKilobytes;
 }
 
 // What one entry of a walk contributes: console text where the walk meets
@@ -416,7 +407,9 @@ TEST_P(OddFile, IsCheckedAsBytes) {
   if (!kSanitized && content.size() > (1u << 20)) {
     // The file is held once, as read; a line is copied while it is scanned.
     const long limitKilobytes = static_cast<long>(3 * content.size() / 1024) + 64 * 1024;
-    EXPECT_LE(PeakKilobytes({tree.Path("Bin.c")}), limitKilobytes);
+    const long peak = PeakKilobytes({tree.Path("Bin.c")});
+    EXPECT_GT(peak, 0);
+    EXPECT_LE(peak, limitKilobytes);
   }
 }
 
@@ -464,6 +457,138 @@ TEST(Reliability, PathTextsAreQuotedOnlyOnSearchAndProgressLines) {
   const std::string single = root + "/x&y.c";
   ExpectRun(RunLint({single}, "", kShortRunSeconds),
             Output(QuotedPath(single), Progress("x&y.c", 0), Diag(single, 0, kAlnum)));
+}
+
+// --- Output that cannot be written --------------------------------------------
+
+// A report that cannot be written is a failed run: one line on standard
+// error, exit code 2. A reader that has gone ends the run by SIGPIPE, in
+// silence, as for any command in a pipeline.
+TEST(Reliability, UnwritableOutput) {
+  TempTree tree;
+  tree.Write("walk/Mod.c", "uint8 x;\n\n");
+  struct Case {
+    const char* label;
+    LaunchOptions::Output output;
+    const char* outputFile;
+    int exitCode;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"FullDisk", LaunchOptions::Output::kFile, "/dev/full", 2, "cannot write output : No space left on device\n"},
+      {"ClosedOutput", LaunchOptions::Output::kClosed, "", 2, "cannot write output : Bad file descriptor\n"},
+      {"ReaderGone", LaunchOptions::Output::kReaderGone, "", 128 + SIGPIPE, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    LaunchOptions options;
+    options.output = c.output;
+    options.outputFile = c.outputFile;
+    options.timeoutSeconds = kShortRunSeconds;
+    RunResult run = Launch({tree.Path("walk")}, options);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+// --- A report larger than the memory the checker may take ------------------
+
+// The length of the common start of file a from offset aFrom on and file b
+// from bFrom on.
+std::uint64_t CommonStart(const std::string& a, std::uint64_t aFrom, const std::string& b, std::uint64_t bFrom) {
+  std::ifstream first(a, std::ios::binary);
+  std::ifstream second(b, std::ios::binary);
+  first.seekg(static_cast<std::streamoff>(aFrom));
+  second.seekg(static_cast<std::streamoff>(bFrom));
+  std::uint64_t common = 0;
+  std::vector<char> x(1 << 20);
+  std::vector<char> y(1 << 20);
+  for (;;) {
+    first.read(x.data(), static_cast<std::streamsize>(x.size()));
+    second.read(y.data(), static_cast<std::streamsize>(y.size()));
+    const auto got = static_cast<std::size_t>(first.gcount());
+    const auto other = static_cast<std::size_t>(second.gcount());
+    const std::size_t n = std::min(got, other);
+    const auto same = static_cast<std::size_t>(std::mismatch(x.begin(), x.begin() + n, y.begin()).first - x.begin());
+    common += same;
+    if (same < n || got != other || got == 0) return common;
+  }
+}
+
+// The text of a file up to its first empty line (banner, progress lines).
+std::string Head(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string head;
+  for (std::string line; std::getline(in, line) && !line.empty();) head += line + "\n";
+  return head;
+}
+
+// Diagnostics wait in a temporary file once they outgrow a few MiB, so a
+// report several times larger than the address space the checker may use
+// comes out whole. Without a usable temporary folder they stay in memory:
+// the run still completes where memory allows, and where it does not, it
+// ends with the diagnostics found so far (whole lines) and the abort line.
+TEST(Reliability, ReportLargerThanMemoryLimit) {
+  if (kSanitized) GTEST_SKIP() << "the sanitizers reserve far more address space than the limit";
+  // Deep folders make long diagnostic lines: a large report from few lines.
+  TempTree tree;
+  std::string folder = "walk";
+  for (int level = 0; level < 6; ++level) folder += "/" + std::string(200, static_cast<char>('a' + level));
+  std::string body;
+  for (int line = 0; line < 1000; ++line) body += "uint8 v" + std::to_string(line) + ";\n";
+  constexpr int kFiles = 260;
+  for (int file = 0; file < kFiles; ++file) tree.Write(folder + "/Mod" + std::to_string(file) + ".c", body);
+  constexpr long kLimitKilobytes = 100 * 1024;
+
+  struct Case {
+    const char* label;
+    long limitKilobytes;
+    const char* temporaryFolder;
+    bool completes;
+  };
+  const Case cases[] = {
+      {"Unlimited", 0, nullptr, true},
+      {"Limited", kLimitKilobytes, nullptr, true},
+      {"UnlimitedWithoutTemporaryFolder", 0, "/nonexistent/skerry", true},
+      {"LimitedWithoutTemporaryFolder", kLimitKilobytes, "/nonexistent/skerry", false},
+  };
+  const std::string reference = tree.Path("Unlimited.out");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    LaunchOptions options;
+    options.output = LaunchOptions::Output::kFile;
+    options.outputFile = tree.Path(std::string(c.label) + ".out");
+    options.addressSpaceKilobytes = c.limitKilobytes;
+    options.oneProcessor = true;
+    if (c.temporaryFolder != nullptr) options.environment = {{"TMPDIR", c.temporaryFolder}};
+    options.timeoutSeconds = kLongRunSeconds;
+    RunResult run = Launch({tree.Path("walk")}, options);
+    EXPECT_EQ(run.err, "");
+    const std::uint64_t size = fs::file_size(options.outputFile);
+    if (c.completes) {
+      EXPECT_EQ(run.exitCode, 0);
+      EXPECT_EQ(CommonStart(options.outputFile, 0, reference, 0), size);
+      EXPECT_EQ(fs::file_size(reference), size);
+      EXPECT_GT(size, 3u * kLimitKilobytes * 1024) << "the report must be several times the limit";
+      continue;
+    }
+    EXPECT_EQ(run.exitCode, 2);
+    const std::string abortLine = "run aborted : std::bad_alloc\n";
+    ASSERT_GT(size, abortLine.size());
+    std::ifstream in(options.outputFile, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(size - abortLine.size() - 1));
+    std::string end(abortLine.size() + 1, '\0');
+    in.read(end.data(), static_cast<std::streamsize>(end.size()));
+    EXPECT_EQ(end, "\n" + abortLine);
+    // The progress lines of the files checked so far, the empty line, and
+    // their diagnostics: the start of the complete report's diagnostics.
+    const std::string head = Head(options.outputFile);
+    const std::string referenceHead = Head(reference);
+    EXPECT_EQ(referenceHead.compare(0, head.size(), head), 0);
+    const std::uint64_t kept = size - abortLine.size() - head.size() - 1;
+    EXPECT_EQ(CommonStart(options.outputFile, head.size() + 1, reference, referenceHead.size() + 1), kept);
+    EXPECT_GT(kept, 8u << 20);
+  }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,40 +27,80 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// Runs the checker; with runAs set, the child takes that user and group (and
-// no supplementary groups) before it starts the checker.
-RunResult Run(const std::vector<std::string>& args, const std::string& workingDir, int timeoutSeconds,
-              const std::pair<uid_t, gid_t>* runAs) {
+void Redirect(const LaunchOptions& options, int outWrite) {
+  switch (options.output) {
+    case LaunchOptions::Output::kPipe:
+    case LaunchOptions::Output::kReaderGone:
+      dup2(outWrite, 1);
+      break;
+    case LaunchOptions::Output::kFile: {
+      int file = open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (file < 0) _exit(127);
+      dup2(file, 1);
+      close(file);
+      break;
+    }
+    case LaunchOptions::Output::kClosed:
+      close(1);
+      break;
+  }
+}
+
+}  // namespace
+
+RunResult Launch(const std::vector<std::string>& args, const LaunchOptions& options) {
   int outPipe[2];
   int errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+  if (options.output == LaunchOptions::Output::kReaderGone) close(outPipe[0]);
+  std::vector<std::string> argvText;
+  if (options.measurePeak) argvText = {"/usr/bin/time", "-f", "%M"};
+  argvText.push_back(SKERRY_LINT_BINARY);
+  argvText.insert(argvText.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : argvText) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
-    dup2(outPipe[1], 1);
+    Redirect(options, outPipe[1]);
     dup2(errPipe[1], 2);
-    close(outPipe[0]);
+    if (options.output != LaunchOptions::Output::kReaderGone) close(outPipe[0]);
+    close(outPipe[1]);
     close(errPipe[0]);
+    close(errPipe[1]);
     int devNull = open("/dev/null", O_RDONLY);
     if (devNull >= 0) dup2(devNull, 0);
-    if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(127);
-    if (runAs != nullptr && (setgroups(0, nullptr) != 0 || setgid(runAs->second) != 0 || setuid(runAs->first) != 0)) {
+    if (devNull > 2) close(devNull);
+    signal(SIGPIPE, SIG_DFL);
+    if (!options.workingDir.empty() && chdir(options.workingDir.c_str()) != 0) _exit(127);
+    for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
+    if (options.addressSpaceKilobytes > 0) {
+      const rlim_t bytes = static_cast<rlim_t>(options.addressSpaceKilobytes) * 1024;
+      rlimit limit{bytes, bytes};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
+    }
+    cpu_set_t set;
+    if (options.oneProcessor && sched_getaffinity(0, sizeof set, &set) == 0) {
+      int first = 0;
+      while (!CPU_ISSET(first, &set)) ++first;
+      CPU_ZERO(&set);
+      CPU_SET(first, &set);
+      if (sched_setaffinity(0, sizeof set, &set) != 0) _exit(127);
+    }
+    if (options.runAs != nullptr &&
+        (setgroups(0, nullptr) != 0 || setgid(options.runAs->second) != 0 || setuid(options.runAs->first) != 0)) {
       _exit(126);
     }
-    std::vector<char*> argv;
-    std::string program = SKERRY_LINT_BINARY;
-    argv.push_back(program.data());
-    std::vector<std::string> copies(args);
-    for (std::string& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
+    execv(argv[0], argv.data());
     _exit(127);
   }
-  close(outPipe[1]);
+  if (options.output != LaunchOptions::Output::kReaderGone) close(outPipe[1]);
   close(errPipe[1]);
   RunResult result;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-  bool outOpen = true;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+  // Standard output is read only from a pipe the test reads.
+  bool outOpen = options.output == LaunchOptions::Output::kPipe;
   bool errOpen = true;
   bool timedOut = false;
   char buffer[65536];
@@ -83,7 +125,11 @@ RunResult Run(const std::vector<std::string>& args, const std::string& workingDi
       }
     }
   }
-  close(outPipe[0]);
+  if (options.output == LaunchOptions::Output::kReaderGone) {
+    close(outPipe[1]);
+  } else {
+    close(outPipe[0]);
+  }
   close(errPipe[0]);
   int status = 0;
   waitpid(child, &status, 0);
@@ -94,19 +140,34 @@ RunResult Run(const std::vector<std::string>& args, const std::string& workingDi
   } else {
     result.exitCode = 128 + WTERMSIG(status);
   }
+  if (options.measurePeak) {
+    // time's line ends standard error; it reports a checker killed by a
+    // signal as time's own exit code, 128 + N, and a line before it.
+    std::size_t end = result.err.size();
+    if (end > 0 && result.err[end - 1] == '\n') --end;
+    std::size_t start = result.err.rfind('\n', end == 0 ? 0 : end - 1);
+    start = start == std::string::npos ? 0 : start + 1;
+    result.peakKilobytes = std::atol(result.err.substr(start, end - start).c_str());
+    result.err.erase(start);
+  }
   return result;
 }
 
-}  // namespace
-
 RunResult RunLint(const std::vector<std::string>& args, const std::string& workingDir, int timeoutSeconds) {
-  return Run(args, workingDir, timeoutSeconds, nullptr);
+  LaunchOptions options;
+  options.workingDir = workingDir;
+  options.timeoutSeconds = timeoutSeconds;
+  return Launch(args, options);
 }
 
 RunResult RunLintAs(uid_t user, gid_t group, const std::vector<std::string>& args, const std::string& workingDir,
                     int timeoutSeconds) {
   const std::pair<uid_t, gid_t> runAs(user, group);
-  return Run(args, workingDir, timeoutSeconds, &runAs);
+  LaunchOptions options;
+  options.workingDir = workingDir;
+  options.timeoutSeconds = timeoutSeconds;
+  options.runAs = &runAs;
+  return Launch(args, options);
 }
 
 std::string MaskBuildDate(const std::string& output) {

@@ -6,15 +6,40 @@
 #include <sys/types.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace skerry::test {
 
 struct RunResult {
-  std::string out;  // standard output
-  std::string err;  // standard error (the checker never writes there)
-  int exitCode = -1;
+  std::string out;          // standard output (empty when it went elsewhere)
+  std::string err;          // standard error (the checker writes there only when it cannot write its output)
+  int exitCode = -1;        // 128 + N after signal N, -2 after a timeout
+  long peakKilobytes = -1;  // with LaunchOptions::measurePeak
 };
+
+// How Launch starts the checker.
+struct LaunchOptions {
+  std::string workingDir;  // the test's current directory when empty
+  int timeoutSeconds = 120;
+  // Standard output: a pipe read into RunResult::out, the file outputFile
+  // (created or truncated; "/dev/full" for a full disk), closed, or a pipe
+  // whose reader has gone before the checker starts.
+  enum class Output { kPipe, kFile, kClosed, kReaderGone } output = Output::kPipe;
+  std::string outputFile;
+  std::vector<std::pair<std::string, std::string>> environment;  // set in the checker's environment
+  long addressSpaceKilobytes = 0;                                // RLIMIT_AS; 0 leaves it as it is
+  bool oneProcessor = false;                                     // bound to the first processor it may use
+  // The checker's own peak resident memory, taken by /usr/bin/time (a
+  // process of its own, so that nothing of the test process is counted).
+  bool measurePeak = false;
+  const std::pair<uid_t, gid_t>* runAs = nullptr;  // user and group to switch to
+};
+
+// Runs the built Skerry_Lint with args as options say and collects its
+// output. A child that cannot switch user exits with 126, one that cannot
+// start the checker with 127.
+RunResult Launch(const std::vector<std::string>& args, const LaunchOptions& options);
 
 // Runs the built Skerry_Lint with args in workingDir (the test's current
 // directory when empty) and collects its output. timeoutSeconds bounds the
