@@ -5,52 +5,65 @@
 
 #include <cstdint>
 #include <deque>
-#include <string>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "analysis/DeclarationKinds.h"
 
 namespace skerry {
 
+// The texts are views: into the file's loaded lines where the scanner took
+// them unchanged, otherwise into the texts of the record's table.
 struct DeclarationRecord {
   // The declared identifier, trimmed, with commas and semicolons removed.
   // May hold asterisks (a pointer written against the name after a user
   // type). Never empty in a stored record.
-  std::string name;
-  int32_t line = 0;
-
-  bool isExtern = false;
-  bool isPointer = false;
-  bool isVariable = false;
-  bool isTypedefStruct = false;
-  bool isTypedefEnum = false;
-  bool isTypedef = false;
-  bool isUint32 = false;
-  bool isUint16 = false;
-  bool isUint = false;
-  bool isSint = false;
-  bool isUint8 = false;
-  bool isSint32 = false;
-  bool isUserType = false;
-  bool isSint16 = false;
-  bool isSint8 = false;
-  bool isFloat32 = false;
-  bool isFloat64 = false;
-  bool isBool = false;
-  bool isVoid = false;
-  bool isTypedefUnion = false;
-  bool isArray = false;
-  bool isFunction = false;
-  bool isDeclaration = false;
-  bool isDefine = false;
-  bool isFileScope = true;
-
+  std::string_view name;
   // Name after the closing brace of a typedef enum/struct/union, or the user
   // type a declaration was made with; otherwise empty.
-  std::string typeName;
+  std::string_view typeName;
   // The scanner's statement text when the record was entered.
-  std::string declarationText;
+  std::string_view declarationText;
+  int32_t line = 0;
+  BaseType baseType = BaseType::kNone;
+  TypedefKind typedefKind = TypedefKind::kNone;
+  DeclaratorKind declarator = DeclaratorKind::kNone;
+  bool isExtern = false;
+  bool isPointer = false;   // the type text holds "*"
+  bool isFileScope = true;  // before the first function (set by the naming rules)
 };
 
-// Records of one file in the order they were appended.
-using DeclarationTable = std::deque<DeclarationRecord>;
+// The records of one file in the order they were appended, and the texts
+// that are not pieces of the file's lines. Views into the lines stay valid
+// as long as the lines do.
+class DeclarationTable {
+ public:
+  using Records = std::deque<DeclarationRecord>;
+
+  void push_back(const DeclarationRecord& record) { records_.push_back(record); }
+  // A copy of text owned by the table, valid until the table is cleared.
+  std::string_view Keep(std::string_view text);
+  void clear();
+
+  std::size_t size() const { return records_.size(); }
+  bool empty() const { return records_.empty(); }
+  const DeclarationRecord& operator[](std::size_t i) const { return records_[i]; }
+  Records::iterator begin() { return records_.begin(); }
+  Records::iterator end() { return records_.end(); }
+  Records::const_iterator begin() const { return records_.begin(); }
+  Records::const_iterator end() const { return records_.end(); }
+  Records::reverse_iterator rbegin() { return records_.rbegin(); }
+  Records::reverse_iterator rend() { return records_.rend(); }
+
+ private:
+  Records records_;
+  // Kept texts, packed into blocks; a long text gets a block of its own.
+  static constexpr std::size_t kBlockSize = 1 << 16;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<std::unique_ptr<char[]>> large_;
+  std::size_t blockUsed_ = kBlockSize;
+};
 
 }  // namespace skerry
 

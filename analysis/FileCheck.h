@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/LineScanner.h"
+#include "analysis/PatternTable.h"
 #include "analysis/SourceLines.h"
 #include "report/Diagnostics.h"
 
@@ -13,16 +15,23 @@ namespace skerry {
 
 // The file name trimmed, every extension removed, cut before the first "_":
 // "Can_Bus.c" -> "Can".
-std::string ModuleName(std::string_view fileName);
+std::string ModuleName(std::string_view fileName,
+                       const PatternTable& patterns = PatternTable::Of(PatternEngine::Product()));
 
 // Reports the two file-name rules for moduleName with line 0.
-void CheckFileNameRules(std::string_view moduleName, std::string_view path, DiagnosticList& diagnostics);
+void CheckFileNameRules(std::string_view moduleName, std::string_view path, DiagnosticList& diagnostics,
+                        const PatternTable& patterns = PatternTable::Of(PatternEngine::Product()));
 
 // Checks one file. fileName is the last element of the path (with its
 // extension), path the text that stands in every diagnostic, headerLines
-// the companion header's lines (empty when there is none).
+// the companion header's lines (empty when there is none). Every mode
+// reports the same (tests/ScanModesTest.cpp).
 void CheckFileConventions(const SourceLines& fileLines, std::string_view fileName, std::string_view path,
-                          const SourceLines& headerLines, DiagnosticList& diagnostics);
+                          const SourceLines& headerLines, DiagnosticList& diagnostics, const ScanMode& mode);
+inline void CheckFileConventions(const SourceLines& fileLines, std::string_view fileName, std::string_view path,
+                                 const SourceLines& headerLines, DiagnosticList& diagnostics) {
+  CheckFileConventions(fileLines, fileName, path, headerLines, diagnostics, ScanMode{});
+}
 
 }  // namespace skerry
 

@@ -1,4 +1,5 @@
-// Recognises at most one declared name on one line of C source.
+// The scanner proper: recognises at most one declared name on each line of
+// a file (and one per parameter of a function declarator), in two passes.
 #ifndef SKERRY_ANALYSIS_LINE_SCANNER_H
 #define SKERRY_ANALYSIS_LINE_SCANNER_H
 
@@ -6,74 +7,71 @@
 #include <string>
 #include <string_view>
 
+#include "analysis/CheapTests.h"
 #include "analysis/DeclarationRecord.h"
 #include "analysis/Pattern.h"
-#include "analysis/Prefilter.h"
+#include "analysis/PatternTable.h"
+#include "analysis/SourceLines.h"
 #include "analysis/UserTypeList.h"
 
 namespace skerry {
 
-// One test of the type chain or of the typedef tests: the pattern, the flag
-// it sets, and what the text's type word must begin with for the pattern to
-// have a chance (see TypeWord); the scanner searches only when it may.
-struct TypeTest {
-  const Pattern* pattern;
-  bool DeclarationRecord::*flag;
-  TypeWordLead lead;
-};
-// The type chain of the declaration pass and the typedef tests, in the order
-// in which they are tried.
-extern const TypeTest kTypeChain[12];
-extern const TypeTest kTypedefTests[4];
+// Whether the checker runs the cheap tests unless told otherwise. A build
+// with -DSKERRY_CHEAP_TESTS=OFF searches every pattern on every line (the
+// benchmark's plain form of the checker); the output is the same.
+#ifndef SKERRY_CHEAP_TESTS
+#define SKERRY_CHEAP_TESTS 1
+#endif
+inline constexpr bool kCheapTestsByDefault = SKERRY_CHEAP_TESTS != 0;
 
-// What is known of every line of a text before its lines are scanned, so
-// that MayDeclare need not look for it line by line: a fact that is false
-// says that no line holds that thing. The defaults know nothing.
-struct LineFacts {
-  bool mayHoldLineTerminator = true;  // a line feed or carriage return
-  bool mayHoldTypedef = true;         // the word "typedef"
+// How files are scanned: the engine that runs the patterns, and whether the
+// cheap tests (CheapTests.h) run in front of them. Every mode gives the same
+// records; tests/ScanModesTest.cpp compares them.
+struct ScanMode {
+  const PatternEngine* engine = &PatternEngine::Product();
+  bool cheapTests = kCheapTestsByDefault;
 };
 
-// Scans one line. In the type pass (typePass true) it only learns user type
-// names into userTypes and enters records for typedefs of enum, struct and
-// union; in the declaration pass it enters a record for a recognised
-// declaration, handing a function's parameter text to ScanParameterList
-// first. Either pass lowers firstFunctionLine to lineNumber when the line
-// holds a function declarator.
-//
-// facts may tell what none of the lines of the text holds (see LineFacts).
-void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
-              bool typePass, int32_t& firstFunctionLine, const LineFacts& facts);
-void ScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
-              bool typePass, int32_t& firstFunctionLine);
+// Scans the lines of one file into a declaration table. The type pass only
+// learns user type names into the user-type list and enters records for
+// typedefs of enum, struct and union; the declaration pass enters a record
+// for every other recognised declaration, and one for each parameter of a
+// function declarator. Both lower the first-function line (which starts at
+// the number of lines) to a line holding a function declarator.
+class FileScanner {
+ public:
+  enum class Pass { kType, kDeclaration };
 
-// ScanLine without its first test, which tells from the line as it stands
-// that the scan cannot have any effect (for tests of that first test).
-void ScanLineFully(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, UserTypeList& userTypes,
-                   bool typePass, int32_t& firstFunctionLine);
+  FileScanner(DeclarationTable& table, UserTypeList& userTypes, int32_t lineCount, const ScanMode& mode = {});
 
-// Whether ScanLine in the declaration pass can have any effect for line with
-// these user types. False only where it would certainly enter nothing, call
-// nothing and leave the first-function line as it is; ScanLine then returns
-// without preparing the line.
-bool MayDeclare(std::string_view line, const UserTypeList& userTypes, const LineFacts& facts = {});
+  // A pass over every line, from the last to the first.
+  void TypePass(const SourceLines& lines);
+  void DeclarationPass(const SourceLines& lines);
 
-// The macro name that a search with the documented pattern
-// "^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*" takes as group 2, found by
-// hand; empty when the pattern does not match.
-std::string_view FindDefineName(std::string_view text);
+  // One line of a pass. facts may tell what none of the lines of the text
+  // holds. Record texts may be views into lineText, which must then outlive
+  // the table.
+  void ScanLine(std::string_view lineText, int32_t lineNumber, Pass pass, const LineFacts& facts = {});
 
-// Removes white space (space, tab, line feed, vertical tab, form feed,
-// carriage return) from both ends.
-std::string_view TrimBlanks(std::string_view text);
+  // Splits the parameter text that follows a function name ("(uint8 a,
+  // ...") into parameters and scans each one as a line of its own in the
+  // declaration pass, with the function's line number.
+  void ScanParameterList(std::string_view parameterText, int32_t lineNumber);
 
-// The statement text of a line: one blank, the prepared line and one blank.
-// The prepared line is the line with every tab replaced by two blanks (empty
-// when the line is a first-column comment), every backslash replaced by a
-// blank, the qualifier words const, volatile, static and inline (any case
-// for inline) that a blank follows removed, and trimmed. Returns
-// false when the prepared line is empty; statement is then unspecified.
-bool PrepareStatement(std::string_view lineText, std::string& statement);
+  int32_t FirstFunctionLine() const { return firstFunctionLine_; }
+
+ private:
+  // The scan without the cheap tests. Record texts that stand in viewable
+  // unchanged are kept as views into it (an empty viewable: copies).
+  void ScanFully(std::string_view lineText, std::string_view viewable, int32_t lineNumber, Pass pass);
+
+  DeclarationTable& table_;
+  UserTypeList& userTypes_;
+  int32_t firstFunctionLine_;
+  const PatternTable& patterns_;
+  bool cheapTests_;
+  std::string scratch_;  // a name without its separators
+};
 
 }  // namespace skerry
 

@@ -1,6 +1,7 @@
 #include "analysis/NamingRules.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -12,34 +13,40 @@ namespace {
 
 constexpr const char* kAnyModulePrefix = "[A-Za-z0-9]+_";
 
-struct TypePrefix {
-  bool DeclarationRecord::*flag;
-  const char* prefix;
-};
+// The type prefixes: one slot per base type of the chain, then one per
+// typedef kind, then none.
+constexpr std::size_t kTypedefSlots = std::size(kBaseTypes);
+constexpr std::size_t kNoTypePrefix = kTypedefSlots + std::size(kTypedefKinds);
 
-const TypePrefix kTypePrefixes[] = {
-    {&DeclarationRecord::isSint8, "sc"},
-    {&DeclarationRecord::isSint16, "sn"},
-    {&DeclarationRecord::isSint32, "sd"},
-    {&DeclarationRecord::isSint, "sn"},
-    {&DeclarationRecord::isFloat32, "fn"},
-    {&DeclarationRecord::isFloat64, "fd"},
-    {&DeclarationRecord::isUint16, "un"},
-    {&DeclarationRecord::isUint8, "uc"},
-    {&DeclarationRecord::isUint32, "ud"},
-    {&DeclarationRecord::isUint, "un"},
-    {&DeclarationRecord::isBool, "bo"},
-    {&DeclarationRecord::isTypedefEnum, "enum"},
-    {&DeclarationRecord::isTypedefStruct, "struct"},
-    {&DeclarationRecord::isTypedefUnion, "union"},
-};
-// An index past kTypePrefixes: no type prefix.
-constexpr std::size_t kNoTypePrefix = sizeof kTypePrefixes / sizeof kTypePrefixes[0];
+// The slot of the type prefix a record's name must carry: that of its base
+// type, else that of its typedef kind, else none. A function's name carries
+// none.
+std::size_t TypePrefixSlot(const DeclarationRecord& record) {
+  if (record.declarator == DeclaratorKind::kFunction) return kNoTypePrefix;
+  if (const BaseTypeEntry* entry = EntryOf(record.baseType); entry != nullptr && !entry->prefix.empty()) {
+    return static_cast<std::size_t>(entry - kBaseTypes);
+  }
+  if (const TypedefKindEntry* entry = EntryOf(record.typedefKind); entry != nullptr && !entry->prefix.empty()) {
+    return kTypedefSlots + static_cast<std::size_t>(entry - kTypedefKinds);
+  }
+  return kNoTypePrefix;
+}
 
-// EnumBodyPattern, "[{]([^}]+)[}]": the leftmost "{" that is followed by at
-// least one character other than "}" and, later, by a "}"; the body runs to
-// the first "}" after it. Searched by hand because the pattern retries
-// every "{" of a text without a closing brace, which is quadratic.
+bool IsEnumPrefix(std::size_t slot) {
+  return slot >= kTypedefSlots && slot < kNoTypePrefix &&
+         kTypedefKinds[slot - kTypedefSlots].kind == TypedefKind::kEnum;
+}
+
+std::string_view TypePrefixText(std::size_t slot) {
+  if (slot < kTypedefSlots) return kBaseTypes[slot].prefix;
+  if (slot < kNoTypePrefix) return kTypedefKinds[slot - kTypedefSlots].prefix;
+  return {};
+}
+
+// The body that "[{]([^}]+)[}]" takes as group 1, or false when it does not
+// match (tests/NamingRulesTest.cpp compares the two). Searched by hand
+// because the pattern retries every "{" of a text without a closing brace,
+// which is quadratic.
 bool FindEnumBody(std::string_view text, std::string_view& body) {
   std::size_t open = text.find('{');
   while (open != std::string_view::npos) {
@@ -58,8 +65,7 @@ bool HasLowerAscii(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
 }
 
-// Every "_" of text replaced by "[_]", as UnderscorePattern.ReplaceAll with
-// the format "[_]" does.
+// Every "_" of text replaced by "[_]".
 std::string EscapeUnderscores(std::string_view text) {
   std::string escaped;
   for (char c : text) {
@@ -76,30 +82,28 @@ std::string EscapeUnderscores(std::string_view text) {
 enum class ModulePart { kNone, kUpperModule, kModule, kAnyModule };
 
 // The name rules of one file. A rule is made of the module part (one of
-// four texts per file), the type prefix (one of those of kTypePrefixes, or
+// four texts per file), the type prefix (one of those of kBaseTypes and kTypedefKinds, or
 // none) and whether the name is a macro's, so a file needs only a few
 // distinct rules; each is built and compiled once, when first needed.
 class NameRules {
  public:
-  NameRules(std::string_view upperModulePrefix, std::string_view modulePrefix)
-      : upperModulePrefix_(upperModulePrefix), modulePrefix_(modulePrefix) {}
+  NameRules(std::string_view upperModulePrefix, std::string_view modulePrefix, const PatternEngine& engine)
+      : upperModulePrefix_(upperModulePrefix), modulePrefix_(modulePrefix), engine_(engine) {}
 
   // "^[_]*" + prefix + "[A-Z0-9_#]+$" for macros, "^" + prefix +
   // "[A-Za-z0-9_#]+$" for other names, where prefix is the module part and
   // the type prefix with every "_" escaped.
-  const NameRule& ForName(ModulePart part, std::size_t typePrefixIndex, bool isDefine) {
-    std::optional<NameRule>& rule = nameRules_[static_cast<std::size_t>(part)][typePrefixIndex][isDefine ? 1 : 0];
-    if (!rule) {
-      rule.emplace(Text(part), part == ModulePart::kAnyModule,
-                   typePrefixIndex == kNoTypePrefix ? "" : kTypePrefixes[typePrefixIndex].prefix, isDefine);
-    }
+  const NameRule& ForName(ModulePart part, std::size_t typePrefixSlot, bool isDefine) {
+    std::optional<NameRule>& rule = nameRules_[static_cast<std::size_t>(part)][typePrefixSlot][isDefine ? 1 : 0];
+    if (!rule)
+      rule.emplace(Text(part), part == ModulePart::kAnyModule, TypePrefixText(typePrefixSlot), isDefine, engine_);
     return *rule;
   }
 
   // "^" + the module part with every "_" escaped + "[A-Za-z0-9_#]+$".
   const NameRule& ForTypeName(ModulePart part) {
     std::optional<NameRule>& rule = typeNameRules_[static_cast<std::size_t>(part)];
-    if (!rule) rule.emplace(Text(part), part == ModulePart::kAnyModule, "", false);
+    if (!rule) rule.emplace(Text(part), part == ModulePart::kAnyModule, "", false, engine_);
     return *rule;
   }
 
@@ -119,6 +123,7 @@ class NameRules {
 
   std::string_view upperModulePrefix_;
   std::string_view modulePrefix_;
+  const PatternEngine& engine_;
   std::optional<NameRule> nameRules_[4][kNoTypePrefix + 1][2];
   std::optional<NameRule> typeNameRules_[4];
 };
@@ -146,18 +151,19 @@ bool StartsWith(std::string_view text, std::string_view prefix) { return text.su
 bool IsCompoundMember(const DeclarationRecord& record, const std::vector<const DeclarationRecord*>& compounds) {
   for (const DeclarationRecord* compound : compounds) {
     if (compound->line >= record.line) continue;
-    const std::string& text = compound->declarationText;
-    std::size_t occurrence = text.find(record.name);
-    if (occurrence == std::string::npos) continue;
-    std::size_t lastBrace = text.rfind('}');
-    if (lastBrace == std::string::npos || occurrence < lastBrace) return true;
+    const std::string_view text = compound->declarationText;
+    const std::size_t occurrence = text.find(record.name);
+    if (occurrence == std::string_view::npos) continue;
+    const std::size_t lastBrace = text.rfind('}');
+    if (lastBrace == std::string_view::npos || occurrence < lastBrace) return true;
   }
   return false;
 }
 
 }  // namespace
 
-NameRule::NameRule(std::string_view modulePart, bool anyModule, std::string_view typePrefix, bool macro)
+NameRule::NameRule(std::string_view modulePart, bool anyModule, std::string_view typePrefix, bool macro,
+                   const PatternEngine& engine)
     : anyModule_(anyModule), macro_(macro) {
   std::string joined(anyModule ? std::string_view(kAnyModulePrefix) : modulePart);
   joined.append(typePrefix);
@@ -167,7 +173,7 @@ NameRule::NameRule(std::string_view modulePart, bool anyModule, std::string_view
   if (byHand_) {
     literal_.assign(anyModule ? std::string_view() : modulePart).append(typePrefix);
   } else {
-    pattern_ = Pattern::Cached(text_);
+    pattern_ = Pattern::Cached(text_, Pattern::kNone, engine);
   }
 }
 
@@ -205,8 +211,8 @@ NameRule::Result NameRule::Match(std::string_view name) const {
   return fits ? Result::kFits : Result::kDoesNotFit;
 }
 
-std::string UpperModulePrefix(std::string_view moduleName) {
-  std::string prefix = CamelBoundaryPattern.ReplaceAll(moduleName, "$1_$2");
+std::string UpperModulePrefix(std::string_view moduleName, const PatternTable& patterns) {
+  std::string prefix = patterns.camelBoundary.ReplaceAll(moduleName, "$1_$2");
   for (char& c : prefix) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
@@ -215,7 +221,7 @@ std::string UpperModulePrefix(std::string_view moduleName) {
 }
 
 void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std::string_view path,
-                      int32_t firstFunctionLine, DiagnosticList& diagnostics) {
+                      int32_t firstFunctionLine, DiagnosticList& diagnostics, const PatternTable& patterns) {
   // Greatest line first; records that share a line keep their table order
   // (a stable sort), so the report order is the same on every run. The walk
   // below goes from the back, in ascending line order. The scanner appends
@@ -226,16 +232,16 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     std::stable_sort(table.begin(), table.end(), greaterLine);
   }
 
-  const std::string upperModulePrefix = UpperModulePrefix(moduleName);
+  const std::string upperModulePrefix = UpperModulePrefix(moduleName, patterns);
   const std::string modulePrefix = std::string(moduleName) + "_";
   const bool configModule = moduleName.size() >= 6 && moduleName.substr(0, 6) == "Config";
-  NameRules rules(upperModulePrefix, modulePrefix);
+  NameRules rules(upperModulePrefix, modulePrefix, patterns.engine);
 
   // The compound-type list only reads line and declaration text, which the
   // walk does not change, so it can point into the table.
   std::vector<const DeclarationRecord*> compounds;
   for (auto it = table.rbegin(); it != table.rend(); ++it) {
-    if (it->isTypedefUnion || it->isTypedefStruct) compounds.push_back(&*it);
+    if (it->typedefKind == TypedefKind::kUnion || it->typedefKind == TypedefKind::kStruct) compounds.push_back(&*it);
     if (it->line >= firstFunctionLine) it->isFileScope = false;
   }
 
@@ -244,10 +250,10 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
   for (auto it = table.rbegin(); it != table.rend(); ++it) {
     const DeclarationRecord& record = *it;
 
-    // The name with PointerMarkPattern replaced by nothing; most names hold
-    // no "*" or "&" and are taken as they stand.
+    // The name without "*" and "&" (the pointer marks); most names hold
+    // none and are taken as they stand.
     std::string_view cleanedName = record.name;
-    if (record.name.find('*') != std::string::npos || record.name.find('&') != std::string::npos) {
+    if (record.name.find('*') != std::string_view::npos || record.name.find('&') != std::string_view::npos) {
       withoutMarks.assign(record.name);
       withoutMarks.erase(
           std::remove_if(withoutMarks.begin(), withoutMarks.end(), [](char c) { return c == '*' || c == '&'; }),
@@ -256,9 +262,10 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     }
 
     ModulePart modulePart = ModulePart::kNone;
-    if (record.isDefine && record.isFileScope) {
+    const bool isDefine = record.declarator == DeclaratorKind::kDefine;
+    if (isDefine && record.isFileScope) {
       modulePart = configModule ? ModulePart::kNone : ModulePart::kUpperModule;
-    } else if (record.isFunction) {
+    } else if (record.declarator == DeclaratorKind::kFunction) {
       modulePart = record.name == "main" ? ModulePart::kNone : ModulePart::kModule;
     } else if (record.isExtern) {
       modulePart = ModulePart::kAnyModule;
@@ -266,18 +273,8 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
       modulePart = IsCompoundMember(record, compounds) ? ModulePart::kNone : ModulePart::kModule;
     }
 
-    std::size_t typePrefixIndex = kNoTypePrefix;
-    if (!record.isFunction) {
-      for (std::size_t i = 0; i < kNoTypePrefix; ++i) {
-        if (record.*kTypePrefixes[i].flag) {
-          typePrefixIndex = i;
-          break;
-        }
-      }
-    }
-    const std::string_view typePrefix = typePrefixIndex == kNoTypePrefix ? "" : kTypePrefixes[typePrefixIndex].prefix;
-
-    if (typePrefix == "enum") {
+    const std::size_t typePrefixSlot = TypePrefixSlot(record);
+    if (IsEnumPrefix(typePrefixSlot)) {
       std::string_view body;
       if (FindEnumBody(record.declarationText, body) && HasLowerAscii(body)) {
         message.assign(body);
@@ -286,20 +283,19 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
       }
     }
 
-    // ListPostfixPattern, ".*[_]List.*", matches exactly the texts that hold
-    // "_List": both ".*" may be empty.
-    if (record.isArray && record.declarationText.find("_List") == std::string::npos) {
+    // ".*[_]List.*" matches exactly the texts that hold "_List".
+    if (record.declarator == DeclaratorKind::kArray && record.declarationText.find("_List") == std::string_view::npos) {
       message.assign(cleanedName).append(" needs to have array postfix '_List' in name!");
       ReportViolation(diagnostics, path, record.line, message);
     }
 
-    const NameRule& nameRule = rules.ForName(modulePart, typePrefixIndex, record.isDefine);
+    const NameRule& nameRule = rules.ForName(modulePart, typePrefixSlot, isDefine);
     if (nameRule.Match(cleanedName) == NameRule::Result::kDoesNotFit) {
       message.assign(cleanedName).append(" does not fit: ").append(nameRule.Text());
       ReportViolation(diagnostics, path, record.line, message);
     }
 
-    if (!record.isDefine && !record.typeName.empty()) {
+    if (!isDefine && !record.typeName.empty()) {
       const NameRule& typeRule = rules.ForTypeName(modulePart);
       if (typeRule.Match(record.typeName) == NameRule::Result::kDoesNotFit) {
         message.assign(record.typeName).append(" does not fit: ").append(typeRule.Text());

@@ -9,6 +9,7 @@
 
 #include "analysis/DeclarationRecord.h"
 #include "analysis/Pattern.h"
+#include "analysis/PatternTable.h"
 #include "report/Diagnostics.h"
 
 namespace skerry {
@@ -19,7 +20,8 @@ namespace skerry {
 // by line (greatest first) and clears isFileScope at and after
 // firstFunctionLine.
 void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std::string_view path,
-                      int32_t firstFunctionLine, DiagnosticList& diagnostics);
+                      int32_t firstFunctionLine, DiagnosticList& diagnostics,
+                      const PatternTable& patterns = PatternTable::Of(PatternEngine::Product()));
 
 // A name rule: "^" + prefix + "[A-Za-z0-9_#]+$", or for macro names
 // "^[_]*" + prefix + "[A-Z0-9_#]+$", where prefix is the module part followed
@@ -32,7 +34,8 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
 // for instance) skips the rule.
 class NameRule {
  public:
-  NameRule(std::string_view modulePart, bool anyModule, std::string_view typePrefix, bool macro);
+  NameRule(std::string_view modulePart, bool anyModule, std::string_view typePrefix, bool macro,
+           const PatternEngine& engine = PatternEngine::Product());
   const std::string& Text() const { return text_; }
   enum class Result { kFits, kDoesNotFit, kSkipped };
   // The whole match of name.
@@ -49,7 +52,8 @@ class NameRule {
 
 // "LedDriver" -> "LED_DRIVER_": "_" between a lower-case letter and an
 // upper-case one, upper-cased, "_" appended.
-std::string UpperModulePrefix(std::string_view moduleName);
+std::string UpperModulePrefix(std::string_view moduleName,
+                              const PatternTable& patterns = PatternTable::Of(PatternEngine::Product()));
 
 }  // namespace skerry
 

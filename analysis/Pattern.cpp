@@ -1,4 +1,4 @@
-// PCRE2 engine of the pattern facade (see Pattern.h for the set-up and why).
+// The PCRE2 engine of the pattern facade (see Pattern.h for the set-up and why).
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include "analysis/Pattern.h"
 
@@ -84,86 +84,72 @@ bool IsJitCompiled(const pcre2_code* code) {
   return pcre2_pattern_info(code, PCRE2_INFO_JITSIZE, &size) == 0 && size > 0;
 }
 
-}  // namespace
-
-struct Pattern::Engine {
-  pcre2_code* search = nullptr;
-  pcre2_code* whole = nullptr;
-  bool searchJit = false;
-  bool wholeJit = false;
-  ~Engine() {
-    if (search != nullptr) pcre2_code_free(search);
-    if (whole != nullptr) pcre2_code_free(whole);
+// One text compiled twice: for searches and, anchored at both ends, for
+// whole matches.
+class Pcre2Compiled final : public PatternEngine::Compiled {
+ public:
+  Pcre2Compiled(pcre2_code* search, pcre2_code* whole)
+      : search_(search), whole_(whole), searchJit_(IsJitCompiled(search)), wholeJit_(IsJitCompiled(whole)) {
+    uint32_t count = 0;
+    pcre2_pattern_info(search_, PCRE2_INFO_CAPTURECOUNT, &count);
+    groupCount_ = count;
   }
+  ~Pcre2Compiled() override {
+    pcre2_code_free(search_);
+    pcre2_code_free(whole_);
+  }
+  Pcre2Compiled(const Pcre2Compiled&) = delete;
+  Pcre2Compiled& operator=(const Pcre2Compiled&) = delete;
+
+  std::size_t GroupCount() const override { return groupCount_; }
+
+  bool WholeMatch(std::string_view text) const override {
+    return Run(whole_, wholeJit_, text, 0, 0, MatchState().Data(groupCount_ + 1)) >= 0;
+  }
+
+  SearchOutcome Search(std::string_view text, MatchGroups* groups) const override {
+    pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
+    const int rc = Run(search_, searchJit_, text, 0, 0, data);
+    if (rc == PCRE2_ERROR_NOMATCH) return SearchOutcome::NoMatch;
+    if (rc < 0) return SearchOutcome::EngineError;
+    if (groups == nullptr) return SearchOutcome::Match;
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
+    groups->Resize(groupCount_ + 1);
+    for (std::size_t i = 0; i <= groupCount_; ++i) {
+      const bool taken = static_cast<int>(i) < rc && ovector[2 * i] != PCRE2_UNSET;
+      groups->Set(i, taken,
+                  taken ? text.substr(ovector[2 * i], ovector[2 * i + 1] - ovector[2 * i]) : std::string_view());
+    }
+    return SearchOutcome::Match;
+  }
+
+  std::string ReplaceAll(std::string_view text, std::string_view format) const override;
+
+ private:
   // Runs one match; returns the rc of pcre2_match. A JIT-compiled form is
   // run through the JIT's own entry, which gives the same results without
   // pcre2_match's checks of its arguments; a match-time option it does not
   // support (PCRE2_ANCHORED) goes through pcre2_match, which then uses the
   // interpreter.
-  int Run(const pcre2_code* code, std::string_view text, std::size_t start, uint32_t options,
-          pcre2_match_data* data) const {
+  static int Run(const pcre2_code* code, bool jit, std::string_view text, std::size_t start, uint32_t options,
+                 pcre2_match_data* data) {
     pcre2_match_context* context = MatchState().Context();
     if (context != nullptr) pcre2_set_match_limit(context, MatchLimit(text.size()));
     const auto subject = reinterpret_cast<PCRE2_SPTR>(text.data());
-    const bool jit = code == search ? searchJit : wholeJit;
     if (jit && (options & PCRE2_ANCHORED) == 0) {
       return pcre2_jit_match(code, subject, text.size(), start, options, data, context);
     }
     return pcre2_match(code, subject, text.size(), start, options, data, context);
   }
+
+  pcre2_code* search_;
+  pcre2_code* whole_;
+  bool searchJit_;
+  bool wholeJit_;
+  std::size_t groupCount_ = 0;
 };
 
-Pattern::Pattern(std::string_view text, unsigned options) : text_(text) {
-  uint32_t flags = kBaseOptions | ((options & kIgnoreCase) != 0 ? PCRE2_CASELESS : 0u);
-  auto engine = std::make_unique<Engine>();
-  engine->search = CompileForm(text, flags);
-  if (engine->search == nullptr) return;
-  engine->whole = CompileForm(text, flags | PCRE2_ANCHORED | PCRE2_ENDANCHORED);
-  if (engine->whole == nullptr) return;
-  engine->searchJit = IsJitCompiled(engine->search);
-  engine->wholeJit = IsJitCompiled(engine->whole);
-  uint32_t count = 0;
-  pcre2_pattern_info(engine->search, PCRE2_INFO_CAPTURECOUNT, &count);
-  groupCount_ = count;
-  engine_ = std::move(engine);
-  valid_ = true;
-}
-
-Pattern::~Pattern() = default;
-
-bool Pattern::WholeMatch(std::string_view text) const {
-  if (!valid_) return false;
-  pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
-  return engine_->Run(engine_->whole, text, 0, 0, data) >= 0;
-}
-
-SearchOutcome Pattern::SearchDetailed(std::string_view text, MatchGroups& groups) const {
-  if (!valid_) return SearchOutcome::NoMatch;
-  pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
-  int rc = engine_->Run(engine_->search, text, 0, 0, data);
-  if (rc == PCRE2_ERROR_NOMATCH) return SearchOutcome::NoMatch;
-  if (rc < 0) return SearchOutcome::EngineError;
-  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
-  groups.Resize(groupCount_ + 1);
-  for (std::size_t i = 0; i <= groupCount_; ++i) {
-    bool taken = static_cast<int>(i) < rc && ovector[2 * i] != PCRE2_UNSET;
-    groups.Set(i, taken, taken ? text.substr(ovector[2 * i], ovector[2 * i + 1] - ovector[2 * i]) : std::string_view());
-  }
-  return SearchOutcome::Match;
-}
-
-bool Pattern::Search(std::string_view text, MatchGroups& groups) const {
-  return SearchDetailed(text, groups) == SearchOutcome::Match;
-}
-
-bool Pattern::Search(std::string_view text) const {
-  if (!valid_) return false;
-  pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
-  return engine_->Run(engine_->search, text, 0, 0, data) >= 0;
-}
-
-std::string Pattern::ReplaceAll(std::string_view text, std::string_view format) const {
-  if (!valid_) return std::string(text);
+std::string Pcre2Compiled::ReplaceAll(std::string_view text, std::string_view format) const {
   std::string out;
   out.reserve(text.size());
   pcre2_match_data* data = MatchState().Data(groupCount_ + 1);
@@ -172,7 +158,7 @@ std::string Pattern::ReplaceAll(std::string_view text, std::string_view format) 
   bool lastEmpty = false;  // the previous match was empty and ended at pos
   while (pos <= text.size()) {
     uint32_t options = lastEmpty ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0u;
-    int rc = engine_->Run(engine_->search, text, pos, options, data);
+    int rc = Run(search_, searchJit_, text, pos, options, data);
     if (rc < 0) {
       if (rc != PCRE2_ERROR_NOMATCH || !lastEmpty) break;  // no further match (an engine error ends it too)
       // No non-empty match at an empty match's end: step over one character.
@@ -218,5 +204,45 @@ std::string Pattern::ReplaceAll(std::string_view text, std::string_view format) 
   out.append(text.substr(copied));
   return out;
 }
+
+class Pcre2Engine final : public PatternEngine {
+ public:
+  std::unique_ptr<const Compiled> Compile(std::string_view text, unsigned options) const override {
+    const uint32_t flags = kBaseOptions | ((options & kIgnoreCase) != 0 ? PCRE2_CASELESS : 0u);
+    pcre2_code* search = CompileForm(text, flags);
+    if (search == nullptr) return nullptr;
+    pcre2_code* whole = CompileForm(text, flags | PCRE2_ANCHORED | PCRE2_ENDANCHORED);
+    if (whole == nullptr) {
+      pcre2_code_free(search);
+      return nullptr;
+    }
+    return std::make_unique<Pcre2Compiled>(search, whole);
+  }
+};
+
+}  // namespace
+
+const PatternEngine& PatternEngine::Pcre2() {
+  static const Pcre2Engine engine;
+  return engine;
+}
+
+Pattern::Pattern(std::string_view text, unsigned options, const PatternEngine& engine)
+    : text_(text), compiled_(engine.Compile(text, options)) {}
+
+Pattern::~Pattern() = default;
+
+}  // namespace skerry
+
+namespace skerry {
+
+#if SKERRY_STD_REGEX_PRODUCT
+// tests/reference/StdRegexEngine.cpp, built into the checker by
+// -DSKERRY_REGEX=std.
+const PatternEngine& StdRegexEngine();
+const PatternEngine& PatternEngine::Product() { return StdRegexEngine(); }
+#else
+const PatternEngine& PatternEngine::Product() { return Pcre2(); }
+#endif
 
 }  // namespace skerry

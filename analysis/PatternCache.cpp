@@ -1,4 +1,4 @@
-// The cache of run-time patterns, shared by both engines of the facade.
+// The cache of run-time patterns.
 #include <string>
 #include <unordered_map>
 
@@ -6,13 +6,15 @@
 
 namespace skerry {
 
-std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned options) {
+std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned options, const PatternEngine& engine) {
   // A run over a large tree meets many distinct run-time texts; the cache is
   // dropped as a whole when it grows past its bound. Holders of a pattern
   // keep it alive through their shared pointer. One cache per thread, so
-  // that threads never wait for each other.
+  // that threads never wait for each other, and one per engine.
   constexpr std::size_t kMaxEntries = 8192;
-  thread_local std::unordered_map<std::string, std::shared_ptr<const Pattern>> cache;
+  thread_local std::unordered_map<const PatternEngine*, std::unordered_map<std::string, std::shared_ptr<const Pattern>>>
+      caches;
+  auto& cache = caches[&engine];
   std::string key;
   key.reserve(text.size() + 1);
   key.push_back(static_cast<char>('0' + options));
@@ -20,7 +22,7 @@ std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned o
   auto found = cache.find(key);
   if (found != cache.end()) return found->second;
   if (cache.size() >= kMaxEntries) cache.clear();
-  auto pattern = std::make_shared<const Pattern>(text, options);
+  auto pattern = std::make_shared<const Pattern>(text, options, engine);
   cache.emplace(std::move(key), pattern);
   return pattern;
 }

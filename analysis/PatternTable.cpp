@@ -1,35 +1,50 @@
 #include "analysis/PatternTable.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
+
 namespace skerry {
 
-// Construction order is the order of definition within this file.
-const Pattern BoolTypePattern("^[^ (,]*([ ]+[bB][Oo][Oo][Ll][Ee]*[Aa]*[Nn]*[ *]+)(.*)", Pattern::kIgnoreCase);
-const Pattern UintPattern("^[^ (,]*([ ]+[Uu][Ii][Nn][tT][ *]+)(.*)");
-const Pattern Uint8Pattern("^[^ (,]*([ ]+[Uu][Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)");
-const Pattern Uint16Pattern("^[^ (,]*([ ]+[Uu][Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)");
-const Pattern Uint32Pattern("^[^ (,]*([ ]+[Uu][Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)");
-const Pattern TypedefEnumPattern("^[^ (,]*([ ]+typedef[ ]+enum[ ]+)(.*)");
-const Pattern TypedefStructPattern("^[^ (,]*([ ]+typedef[ ]+struct[ ])(.*)");
-const Pattern TypedefUnionPattern("^[^ (,]*([ ]+typedef[ ]+union[ ])(.*)");
-const Pattern TypedefPattern("^[^ (,]*([ ]+typedef[ ]+[^( ]+[ ]+)([^() ].*)");
-const Pattern SintPattern("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT][ *]+)(.*)");
-const Pattern Sint8Pattern("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)");
-const Pattern Sint16Pattern("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)");
-const Pattern Sint32Pattern("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)");
-const Pattern VoidPattern("^[^ (,]*([ ]+void[ *]+)(.*)");
-const Pattern Float32Pattern("^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]32[A-Za-z0-9_]*[ *]+|[ ][Ff][Ll][Oo][Aa][tT][ *]+)(.*)");
-const Pattern Float64Pattern(
-    "^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]64[A-Za-z0-9_]*[ *]+|[ ][Dd][Oo][Uu][Bb][Ll][Ee][ *]+)(.*)");
-const Pattern ArrayDeclaratorPattern("^[ ]*([^ {\\[=;()]+)([ ]*[\\[].*)");
-const Pattern FunctionDeclaratorPattern("^[ ]*([^ {()=;]+)([ ]*[(].*)");
-const Pattern PlainDeclaratorPattern("^[ ]*([^ ={();]+)(.*)");
-const Pattern TypedefNamePattern("^.*[}][ ]*([-A-Za-z0-9_]+)[;].*");
-const Pattern CamelBoundaryPattern("([a-z])([A-Z])");
-const Pattern ExtensionPattern("[.][-A-Za-z0-9_]+");
-const Pattern DoubleUpperPattern("^.*[A-Z][A-Z].*");
-const Pattern AlnumNamePattern("^[A-Za-z0-9]+$");
-const Pattern PointerBasePattern("^([^*]+)[*].*");
-const Pattern ParameterListPattern("^[(]([^)]+)[)].*");
-const Pattern ParameterSplitPattern("(^[ ]*[^ ,]+[ ]|^)([ ]*[^ ,]+[ ]+[^ ,]+)[,]*");
+PatternTable::PatternTable(const PatternEngine& engine)
+    : engine(engine),
+      boolType("^[^ (,]*([ ]+[bB][Oo][Oo][Ll][Ee]*[Aa]*[Nn]*[ *]+)(.*)", Pattern::kIgnoreCase, engine),
+      uint8("^[^ (,]*([ ]+[Uu][Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", Pattern::kNone, engine),
+      sint8("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", Pattern::kNone, engine),
+      uint16("^[^ (,]*([ ]+[Uu][Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", Pattern::kNone, engine),
+      sint16("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", Pattern::kNone, engine),
+      uint32("^[^ (,]*([ ]+[Uu][Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", Pattern::kNone, engine),
+      sint32("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", Pattern::kNone, engine),
+      float32("^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]32[A-Za-z0-9_]*[ *]+|[ ][Ff][Ll][Oo][Aa][tT][ *]+)(.*)", Pattern::kNone,
+              engine),
+      float64("^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]64[A-Za-z0-9_]*[ *]+|[ ][Dd][Oo][Uu][Bb][Ll][Ee][ *]+)(.*)",
+              Pattern::kNone, engine),
+      uintType("^[^ (,]*([ ]+[Uu][Ii][Nn][tT][ *]+)(.*)", Pattern::kNone, engine),
+      sintType("^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT][ *]+)(.*)", Pattern::kNone, engine),
+      voidType("^[^ (,]*([ ]+void[ *]+)(.*)", Pattern::kNone, engine),
+      typedefEnum("^[^ (,]*([ ]+typedef[ ]+enum[ ]+)(.*)", Pattern::kNone, engine),
+      typedefStruct("^[^ (,]*([ ]+typedef[ ]+struct[ ])(.*)", Pattern::kNone, engine),
+      typedefUnion("^[^ (,]*([ ]+typedef[ ]+union[ ])(.*)", Pattern::kNone, engine),
+      typedefPlain("^[^ (,]*([ ]+typedef[ ]+[^( ]+[ ]+)([^() ].*)", Pattern::kNone, engine),
+      arrayDeclarator("^[ ]*([^ {\\[=;()]+)([ ]*[\\[].*)", Pattern::kNone, engine),
+      functionDeclarator("^[ ]*([^ {()=;]+)([ ]*[(].*)", Pattern::kNone, engine),
+      plainDeclarator("^[ ]*([^ ={();]+)(.*)", Pattern::kNone, engine),
+      typedefName("^.*[}][ ]*([-A-Za-z0-9_]+)[;].*", Pattern::kNone, engine),
+      pointerBase("^([^*]+)[*].*", Pattern::kNone, engine),
+      parameterList("^[(]([^)]+)[)].*", Pattern::kNone, engine),
+      parameterSplit("(^[ ]*[^ ,]+[ ]|^)([ ]*[^ ,]+[ ]+[^ ,]+)[,]*", Pattern::kNone, engine),
+      extension("[.][-A-Za-z0-9_]+", Pattern::kNone, engine),
+      doubleUpper("^.*[A-Z][A-Z].*", Pattern::kNone, engine),
+      alnumName("^[A-Za-z0-9]+$", Pattern::kNone, engine),
+      camelBoundary("([a-z])([A-Z])", Pattern::kNone, engine) {}
+
+const PatternTable& PatternTable::Of(const PatternEngine& engine) {
+  static std::mutex mutex;
+  static std::map<const PatternEngine*, std::unique_ptr<const PatternTable>> tables;
+  std::lock_guard<std::mutex> lock(mutex);
+  std::unique_ptr<const PatternTable>& table = tables[&engine];
+  if (!table) table = std::make_unique<const PatternTable>(engine);
+  return *table;
+}
 
 }  // namespace skerry

@@ -1,7 +1,6 @@
 // The checker's vocabulary: every fixed regular expression it searches, by
-// name. Static patterns are built before main (in the order listed) and
-// shared by every file and thread; they are never changed. The documented
-// patterns that hand-written tests stand in for are kept with the tests
+// name, compiled by one engine. The documented patterns that hand-written
+// tests stand in for are kept with the tests
 // (tests/reference/ReferencePatterns.h).
 #ifndef SKERRY_ANALYSIS_PATTERN_TABLE_H
 #define SKERRY_ANALYSIS_PATTERN_TABLE_H
@@ -10,36 +9,53 @@
 
 namespace skerry {
 
-extern const Pattern BoolTypePattern;
-extern const Pattern UintPattern;
-extern const Pattern Uint8Pattern;
-extern const Pattern Uint16Pattern;
-extern const Pattern Uint32Pattern;
-extern const Pattern TypedefEnumPattern;
-extern const Pattern TypedefStructPattern;
-extern const Pattern TypedefUnionPattern;
-extern const Pattern TypedefPattern;
-extern const Pattern SintPattern;
-extern const Pattern Sint8Pattern;
-extern const Pattern Sint16Pattern;
-extern const Pattern Sint32Pattern;
-extern const Pattern VoidPattern;
-extern const Pattern Float32Pattern;
-extern const Pattern Float64Pattern;
-extern const Pattern ArrayDeclaratorPattern;
-extern const Pattern FunctionDeclaratorPattern;
-extern const Pattern PlainDeclaratorPattern;
-extern const Pattern TypedefNamePattern;
-extern const Pattern CamelBoundaryPattern;
-extern const Pattern ExtensionPattern;
-extern const Pattern DoubleUpperPattern;
-extern const Pattern AlnumNamePattern;
-extern const Pattern PointerBasePattern;
-extern const Pattern ParameterListPattern;
-// Compiled without the documented trailing "(.*)", which always matches and
-// so never changes the groups before it: the caller takes the rest of the
-// list as a view (up to the first line terminator, where "." stops).
-extern const Pattern ParameterSplitPattern;
+struct PatternTable {
+  explicit PatternTable(const PatternEngine& engine);
+  PatternTable(const PatternTable&) = delete;
+  PatternTable& operator=(const PatternTable&) = delete;
+
+  // The table of engine, compiled at its first use and kept for the run;
+  // shared by every file and thread.
+  static const PatternTable& Of(const PatternEngine& engine);
+
+  const PatternEngine& engine;
+  // The base types (see kBaseTypes in DeclarationKinds.h).
+  const Pattern boolType;
+  const Pattern uint8;
+  const Pattern sint8;
+  const Pattern uint16;
+  const Pattern sint16;
+  const Pattern uint32;
+  const Pattern sint32;
+  const Pattern float32;
+  const Pattern float64;
+  const Pattern uintType;
+  const Pattern sintType;
+  const Pattern voidType;
+  // The typedef kinds (see kTypedefKinds in DeclarationKinds.h).
+  const Pattern typedefEnum;
+  const Pattern typedefStruct;
+  const Pattern typedefUnion;
+  const Pattern typedefPlain;
+  // Declarators, in the order they are tried.
+  const Pattern arrayDeclarator;
+  const Pattern functionDeclarator;
+  const Pattern plainDeclarator;
+  const Pattern typedefName;  // the name after the closing brace of a typedef
+  const Pattern pointerBase;  // a type text holding "*"
+  // Parameter lists: the text between the parentheses, then one parameter
+  // at a time. The split is compiled without the documented trailing
+  // "(.*)", which always matches and so never changes the groups before it:
+  // the caller takes the rest of the list as a view (up to the first line
+  // terminator, where "." stops).
+  const Pattern parameterList;
+  const Pattern parameterSplit;
+  // File and module names.
+  const Pattern extension;
+  const Pattern doubleUpper;
+  const Pattern alnumName;
+  const Pattern camelBoundary;
+};
 
 }  // namespace skerry
 

@@ -8,21 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/Prefilter.h"
+#include "analysis/TextHelpers.h"
 
 namespace skerry {
-
-// Position of the last line feed in [base, base + size), or nullptr.
-inline const char* FindLastLineFeed(const char* base, std::size_t size) {
-#if defined(__GLIBC__)
-  return static_cast<const char*>(memrchr(base, '\n', size));
-#else
-  while (size > 0) {
-    if (base[--size] == '\n') return base + size;
-  }
-  return nullptr;
-#endif
-}
 
 // The file's bytes are kept in one buffer and split into lines on demand:
 // a line is the text up to (not including) a line feed; a carriage return
@@ -53,13 +41,13 @@ class SourceLines {
     int32_t number = count_;
     const char* base = text_.data();
     for (;;) {
-      const char* found = FindLastLineFeed(base, end);
-      std::size_t start = found == nullptr ? 0 : static_cast<std::size_t>(found - base) + 1;
+      const std::size_t found = FindLast(std::string_view(base, end), '\n');
+      const std::size_t start = found == std::string_view::npos ? 0 : found + 1;
       std::size_t length = end - start;
       if (terminated && length > 0 && base[start + length - 1] == '\r') --length;
       visit(std::string_view(base + start, length), number);
       --number;
-      if (found == nullptr) break;
+      if (found == std::string_view::npos) break;
       end = start - 1;
       terminated = true;
     }

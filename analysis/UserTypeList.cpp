@@ -2,17 +2,13 @@
 
 #include <cstring>
 
+#include "analysis/TextHelpers.h"
+
 namespace skerry {
 
 namespace {
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-
-bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool IsPlainName(std::string_view name) {
   for (char c : name) {
@@ -53,7 +49,7 @@ void UserTypeList::Append(std::string_view typeName) {
     filter_[bit / 64] |= uint64_t{1} << (bit % 64);
     plainEntries_.emplace(std::move(key), index);  // keeps the first entry of a name
   } else {
-    entry.pattern = Pattern::Cached(EntryText(typeName), Pattern::kIgnoreCase);
+    entry.pattern = Pattern::Cached(EntryText(typeName), Pattern::kIgnoreCase, *engine_);
     if (!entry.pattern->Valid() || HasEngineOnlyGroupSyntax(typeName)) invalid_ = true;
     patternEntries_.push_back(index);
   }
@@ -74,11 +70,7 @@ bool UserTypeList::Find(std::string_view statement, std::string_view& typeGroup,
 
   // "." stops at a line terminator, so an entry's "^.*" prefix, name and
   // "(.*)" rest all lie before the first one.
-  std::string_view text = statement;
-  for (char terminator : {'\n', '\r'}) {
-    const void* at = std::memchr(text.data(), terminator, text.size());
-    if (at != nullptr) text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(at) - text.data()));
-  }
+  const std::string_view text = CutAtLineTerminator(statement);
 
   std::size_t best = kNone;
   std::size_t bestStart = 0;   // where the name starts

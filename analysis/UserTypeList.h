@@ -39,6 +39,9 @@ namespace skerry {
 // is treated like any other.
 class UserTypeList {
  public:
+  // Entries that are not plain names are compiled by engine.
+  explicit UserTypeList(const PatternEngine& engine = PatternEngine::Product()) : engine_(&engine) {}
+
   // Appends the entry for typeName (inserted without escaping).
   void Append(std::string_view typeName);
   bool empty() const { return entries_.empty(); }
@@ -75,6 +78,7 @@ class UserTypeList {
     std::string name;
     std::shared_ptr<const Pattern> pattern;  // only for names matched by a pattern
   };
+  const PatternEngine* engine_;
   std::vector<Entry> entries_;
   // Lower-cased plain name -> index of its first entry.
   std::unordered_map<std::string, std::size_t> plainEntries_;

@@ -1,4 +1,4 @@
-// libFuzzer target over ScanLine, with oracles for the hand-written parts of
+// libFuzzer target over the file scanner's ScanLine, with oracles for the hand-written parts of
 // the scanner that stand in for patterns.
 //
 // Input: user type names separated by blanks, a line feed, then the line.
@@ -15,6 +15,7 @@
 #include "analysis/DeclarationRecord.h"
 #include "analysis/LineScanner.h"
 #include "analysis/Pattern.h"
+#include "analysis/StatementPreparation.h"
 #include "analysis/UserTypeList.h"
 #include "tests/reference/ReferencePatterns.h"
 
@@ -117,11 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
 
   skerry::DeclarationTable table;
-  int32_t firstFunctionLine = 7;
-  skerry::ScanLine(line, 5, table, userTypes, true, firstFunctionLine);
-  skerry::ScanLine(line, 5, table, userTypes, false, firstFunctionLine);
+  skerry::FileScanner scanner(table, userTypes, 7);
+  scanner.ScanLine(line, 5, skerry::FileScanner::Pass::kType);
+  scanner.ScanLine(line, 5, skerry::FileScanner::Pass::kDeclaration);
   for (const skerry::DeclarationRecord& record : table) Expect(!record.name.empty() && record.line == 5);
-  Expect(firstFunctionLine == 7 || firstFunctionLine == 5);
+  Expect(scanner.FirstFunctionLine() == 7 || scanner.FirstFunctionLine() == 5);
 
   if (size <= kOracleLimit) {
     CheckStatement(line);

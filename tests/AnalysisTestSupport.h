@@ -1,6 +1,6 @@
 // Helpers shared by the tests of the analysis: a compact text form of a
-// declaration record, records built from that form, and the two passes of
-// one file's lines run through ScanLine.
+// declaration record, records built from that form, and lines and files run
+// through the file scanner.
 #ifndef SKERRY_TESTS_ANALYSIS_TEST_SUPPORT_H
 #define SKERRY_TESTS_ANALYSIS_TEST_SUPPORT_H
 
@@ -9,69 +9,47 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
+#include "analysis/DeclarationKinds.h"
 #include "analysis/DeclarationRecord.h"
 #include "analysis/LineScanner.h"
 #include "analysis/UserTypeList.h"
 
 namespace skerry::test {
 
-struct FlagName {
-  bool DeclarationRecord::*flag;
-  const char* name;
-};
-
-// Every flag of a record, in field order.
-inline const std::vector<FlagName>& RecordFlags() {
-  static const std::vector<FlagName> flags = {
-      {&DeclarationRecord::isExtern, "Extern"},
-      {&DeclarationRecord::isPointer, "Pointer"},
-      {&DeclarationRecord::isVariable, "Variable"},
-      {&DeclarationRecord::isTypedefStruct, "TypedefStruct"},
-      {&DeclarationRecord::isTypedefEnum, "TypedefEnum"},
-      {&DeclarationRecord::isTypedef, "Typedef"},
-      {&DeclarationRecord::isUint32, "Uint32"},
-      {&DeclarationRecord::isUint16, "Uint16"},
-      {&DeclarationRecord::isUint, "Uint"},
-      {&DeclarationRecord::isSint, "Sint"},
-      {&DeclarationRecord::isUint8, "Uint8"},
-      {&DeclarationRecord::isSint32, "Sint32"},
-      {&DeclarationRecord::isUserType, "UserType"},
-      {&DeclarationRecord::isSint16, "Sint16"},
-      {&DeclarationRecord::isSint8, "Sint8"},
-      {&DeclarationRecord::isFloat32, "Float32"},
-      {&DeclarationRecord::isFloat64, "Float64"},
-      {&DeclarationRecord::isBool, "Bool"},
-      {&DeclarationRecord::isVoid, "Void"},
-      {&DeclarationRecord::isTypedefUnion, "TypedefUnion"},
-      {&DeclarationRecord::isArray, "Array"},
-      {&DeclarationRecord::isFunction, "Function"},
-      {&DeclarationRecord::isDeclaration, "Declaration"},
-      {&DeclarationRecord::isDefine, "Define"},
-      {&DeclarationRecord::isFileScope, "FileScope"},
-  };
-  return flags;
+// A stable copy of text for the whole test run: records and scanned lines
+// are views.
+inline std::string_view Interned(std::string_view text) {
+  static std::unordered_set<std::string> store;
+  return *store.emplace(text).first;
 }
 
-// "name|line|Flag Flag|typeName|declarationText". The short form leaves out
-// isDeclaration and isFileScope while they hold their stored values (true).
+// The words of a record's kinds and flags, in this order: Extern, Pointer,
+// the base type ("Uint8", "UserType"), the typedef kind ("TypedefEnum",
+// "Typedef"), the declarator ("Define", "Array", "Function", "Variable"),
+// and FileScope.
+inline const char* const kDeclaratorWords[] = {"", "Define", "Array", "Function", "Variable"};
+
+// "name|line|Words|typeName|declarationText". The short form writes
+// "!FileScope" when the flag is cleared and nothing while it is set; the
+// full form "FileScope" while it is set.
 inline std::string Describe(const DeclarationRecord& record, bool full = false) {
-  std::string flags;
-  for (const FlagName& entry : RecordFlags()) {
-    bool value = record.*entry.flag;
-    std::string name = entry.name;
-    if (!full && (name == "Declaration" || name == "FileScope")) {
-      if (value) continue;
-      name = "!" + name;
-    } else if (!value) {
-      continue;
-    }
-    if (!flags.empty()) flags.push_back(' ');
-    flags.append(name);
-  }
-  return record.name + "|" + std::to_string(record.line) + "|" + flags + "|" + record.typeName + "|" +
-         record.declarationText;
+  std::vector<std::string_view> words;
+  if (record.isExtern) words.push_back("Extern");
+  if (record.isPointer) words.push_back("Pointer");
+  if (record.baseType == BaseType::kUserType) words.push_back("UserType");
+  if (const BaseTypeEntry* entry = EntryOf(record.baseType)) words.push_back(entry->name);
+  if (const TypedefKindEntry* entry = EntryOf(record.typedefKind)) words.push_back(entry->name);
+  if (record.declarator != DeclaratorKind::kNone)
+    words.push_back(kDeclaratorWords[static_cast<int>(record.declarator)]);
+  if (full && record.isFileScope) words.push_back("FileScope");
+  if (!full && !record.isFileScope) words.push_back("!FileScope");
+  std::string text = std::string(record.name) + "|" + std::to_string(record.line) + "|";
+  for (std::size_t i = 0; i < words.size(); ++i) text.append(i == 0 ? "" : " ").append(words[i]);
+  return text + "|" + std::string(record.typeName) + "|" + std::string(record.declarationText);
 }
 
 inline std::vector<std::string> DescribeAll(const DeclarationTable& table, bool full = false) {
@@ -80,33 +58,51 @@ inline std::vector<std::string> DescribeAll(const DeclarationTable& table, bool 
   return out;
 }
 
-// A record with the given fields; flags are blank-separated names of
-// RecordFlags() (isDeclaration is set, isFileScope stays true).
-inline DeclarationRecord MakeRecord(const std::string& name, int32_t line, const std::string& flags,
+// A record with the given fields; words as Describe writes them, in any
+// order (isFileScope stays true).
+inline DeclarationRecord MakeRecord(const std::string& name, int32_t line, const std::string& words,
                                     const std::string& typeName = "", const std::string& declarationText = "") {
   DeclarationRecord record;
-  record.name = name;
+  record.name = Interned(name);
   record.line = line;
-  record.isDeclaration = true;
-  record.typeName = typeName;
-  record.declarationText = declarationText;
-  std::istringstream words(flags);
+  record.typeName = Interned(typeName);
+  record.declarationText = Interned(declarationText);
+  std::istringstream stream(words);
   std::string word;
-  while (words >> word) {
-    bool known = false;
-    for (const FlagName& entry : RecordFlags()) {
-      if (word == entry.name) {
-        record.*entry.flag = true;
-        known = true;
+  while (stream >> word) {
+    bool known = true;
+    if (word == "Extern") {
+      record.isExtern = true;
+    } else if (word == "Pointer") {
+      record.isPointer = true;
+    } else if (word == "UserType") {
+      record.baseType = BaseType::kUserType;
+    } else {
+      known = false;
+      for (const BaseTypeEntry& entry : kBaseTypes) {
+        if (word == entry.name) record.baseType = entry.type, known = true;
+      }
+      for (const TypedefKindEntry& entry : kTypedefKinds) {
+        if (word == entry.name) record.typedefKind = entry.kind, known = true;
+      }
+      for (int kind = 1; kind < 5; ++kind) {
+        if (word == kDeclaratorWords[kind]) record.declarator = static_cast<DeclaratorKind>(kind), known = true;
       }
     }
-    if (!known) throw std::invalid_argument("unknown flag " + word);
+    if (!known) throw std::invalid_argument("unknown word " + word);
   }
   return record;
 }
 
-// An expected record written as "name|line|flags|typeName|declarationText"
-// (flags in any order; the declaration text is everything after the fourth
+// A table holding records in this order.
+inline DeclarationTable TableOf(const std::vector<DeclarationRecord>& records) {
+  DeclarationTable table;
+  for (const DeclarationRecord& record : records) table.push_back(record);
+  return table;
+}
+
+// An expected record written as "name|line|words|typeName|declarationText"
+// (words in any order; the declaration text is everything after the fourth
 // "|"), brought to the form Describe gives.
 inline std::string Expected(const std::string& text) {
   std::vector<std::string> parts;
@@ -136,6 +132,16 @@ inline std::string UserTypeText(const std::vector<std::string>& names) {
   return text;
 }
 
+// One line through a scanner of the given mode, as part of a file whose
+// first-function line stands at firstFunctionLine. The records may view the
+// line, which must outlive the table.
+inline void ScanLine(std::string_view line, int32_t number, DeclarationTable& table, UserTypeList& userTypes,
+                     bool typePass, int32_t& firstFunctionLine, const ScanMode& mode = {}) {
+  FileScanner scanner(table, userTypes, firstFunctionLine, mode);
+  scanner.ScanLine(line, number, typePass ? FileScanner::Pass::kType : FileScanner::Pass::kDeclaration);
+  firstFunctionLine = scanner.FirstFunctionLine();
+}
+
 struct FileScan {
   DeclarationTable table;
   int32_t firstFunctionLine = 0;
@@ -143,15 +149,15 @@ struct FileScan {
 
 // One file's scan: the type pass from the last line to the first, then the
 // declaration pass the same way; the first-function line starts at the
-// number of lines.
-inline FileScan ScanFileLines(const std::vector<std::string>& lines, UserTypeList& userTypes) {
+// number of lines. The records may view the lines, which must outlive them.
+inline FileScan ScanFileLines(const std::vector<std::string>& lines, UserTypeList& userTypes,
+                              const ScanMode& mode = {}) {
   FileScan scan;
-  scan.firstFunctionLine = static_cast<int32_t>(lines.size());
-  for (bool typePass : {true, false}) {
-    for (std::size_t i = lines.size(); i-- > 0;) {
-      ScanLine(lines[i], static_cast<int32_t>(i + 1), scan.table, userTypes, typePass, scan.firstFunctionLine);
-    }
+  FileScanner scanner(scan.table, userTypes, static_cast<int32_t>(lines.size()), mode);
+  for (FileScanner::Pass pass : {FileScanner::Pass::kType, FileScanner::Pass::kDeclaration}) {
+    for (std::size_t i = lines.size(); i-- > 0;) scanner.ScanLine(lines[i], static_cast<int32_t>(i + 1), pass);
   }
+  scan.firstFunctionLine = scanner.FirstFunctionLine();
   return scan;
 }
 

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <memory>
+#include <random>
 
 #include "analysis/LineScanner.h"
-#include "analysis/ParameterScanner.h"
 #include "analysis/Pattern.h"
 #include "analysis/SourceLines.h"
+#include "analysis/StatementPreparation.h"
 #include "tests/AnalysisTestSupport.h"
 #include "tests/reference/LiteralScanner.h"
 #include "tests/reference/ReferencePatterns.h"
@@ -253,40 +252,43 @@ TEST(ParameterScanner, ListsSplitIntoParameters) {
     UserTypeList userTypes;
     for (const std::string& name : test.knownTypes) userTypes.Append(name);
     const std::string typesBefore = userTypes.Text();
-    int32_t firstFunctionLine = 100;
-    ScanParameterList(test.text, table, userTypes, 9, firstFunctionLine);
+    FileScanner scanner(table, userTypes, 100);
+    scanner.ScanParameterList(Interned(test.text), 9);
     EXPECT_EQ(DescribeAll(table), ExpectedAll(test.records));
     EXPECT_EQ(userTypes.Text(), typesBefore);
-    EXPECT_EQ(firstFunctionLine, test.firstFunctionLineAfter);
+    EXPECT_EQ(scanner.FirstFunctionLine(), test.firstFunctionLineAfter);
   }
 }
 
-TEST(ParameterScanner, ReverseScanOrder) {
+TEST(ParameterScanner, PassesRunFromTheLastLine) {
   const std::vector<std::string> lines = {"typedef struct S_tag { uint8 m; } S_t;", "uint8 a;", "S_t b;"};
   const SourceLines source = SourceLines::FromBytes(lines[0] + "\n" + lines[1] + "\n" + lines[2] + "\n");
 
   // With the type pass: type-pass records, then the declaration pass, both from the last line.
   DeclarationTable table;
   UserTypeList userTypes;
-  int32_t firstFunctionLine = 3;
-  ReverseScan(source, table, userTypes, true, firstFunctionLine);
+  FileScanner scanner(table, userTypes, 3);
+  scanner.TypePass(source);
+  scanner.DeclarationPass(source);
   const std::vector<std::string> both = ExpectedAll({"S_tag|1|TypedefStruct Variable|S_t| S_tag { uint8 m; } S_t;",
                                                      "b|3|UserType Variable|S_t| b;", "a|2|Uint8 Variable|| a;"});
   EXPECT_EQ(DescribeAll(table), both);
   EXPECT_EQ(userTypes.Text(), UserTypeText({"S_t"}));
-  EXPECT_EQ(firstFunctionLine, 3);
+  EXPECT_EQ(scanner.FirstFunctionLine(), 3);
   UserTypeList lineByLine;
   EXPECT_EQ(DescribeAll(ScanFileLines(lines, lineByLine).table), both);
 
   // Without it the user type is unknown.
   DeclarationTable declarationsOnly;
   UserTypeList noTypes;
-  ReverseScan(source, declarationsOnly, noTypes, false, firstFunctionLine);
+  FileScanner(declarationsOnly, noTypes, 3).DeclarationPass(source);
   EXPECT_EQ(DescribeAll(declarationsOnly), ExpectedAll({"a|2|Uint8 Variable|| a;"}));
   EXPECT_TRUE(noTypes.empty());
 
   DeclarationTable none;
-  ReverseScan(SourceLines(), none, noTypes, true, firstFunctionLine);
+  FileScanner empty(none, noTypes, 0);
+  empty.TypePass(SourceLines());
+  empty.DeclarationPass(SourceLines());
   EXPECT_TRUE(none.empty());
 }
 

@@ -5,6 +5,7 @@
 #include "analysis/NamingRules.h"
 #include "analysis/Pattern.h"
 #include "tests/AnalysisTestSupport.h"
+#include "tests/reference/ReferencePatterns.h"
 
 namespace skerry::test {
 namespace {
@@ -270,23 +271,26 @@ const NamingCase kCases[] = {
 TEST(NamingRules, Table) {
   for (const NamingCase& test : kCases) {
     SCOPED_TRACE(test.title);
-    DeclarationTable table(test.records.begin(), test.records.end());
+    DeclarationTable table = TableOf(test.records);
     EXPECT_EQ(Check(table, test.module, test.firstFunctionLine), Listing(test.reports));
   }
 }
 
 TEST(NamingRules, LeavesTableSortedWithScopeCleared) {
-  DeclarationTable table = {R("a", 9, "Variable Uint8"), R("b", 11, "Variable Uint8"), R("c", 10, "Define"),
-                            R("d", 9, "Define")};
+  DeclarationTable table =
+      TableOf({R("a", 9, "Variable Uint8"), R("b", 11, "Variable Uint8"), R("c", 10, "Define"), R("d", 9, "Define")});
   Check(table, "LedDriver", 10);
   EXPECT_EQ(DescribeAll(table),
-            (std::vector<std::string>{"b|11|Variable Uint8 !FileScope||", "c|10|Define !FileScope||",
-                                      "a|9|Variable Uint8||", "d|9|Define||"}));
+            (std::vector<std::string>{"b|11|Uint8 Variable !FileScope||", "c|10|Define !FileScope||",
+                                      "a|9|Uint8 Variable||", "d|9|Define||"}));
 }
 
-// The enumeration rule against the literal "[{]([^}]+)[}]" on generated texts.
+// The enumeration rule against the documented "[{]([^}]+)[}]" on generated
+// texts. FindEnumBody takes the leftmost "{" that is followed by at least
+// one character other than "}" and, later, by a "}"; the body runs to the
+// first "}" after it.
 TEST(NamingRules, EnumerationBodyMatchesLiteralPattern) {
-  const Pattern literal("[{]([^}]+)[}]");
+  const Pattern& literal = reference::EnumBodyPattern;
   const std::string alphabet = "{{{}}} AZaz,=\r\n\t;0_";
   std::mt19937 random(31337u);
   auto below = [&](std::size_t bound) { return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random); };
@@ -296,7 +300,7 @@ TEST(NamingRules, EnumerationBodyMatchesLiteralPattern) {
     for (std::size_t length = below(below(2) == 0 ? 300 : 16); length > 0; --length) {
       text.push_back(alphabet[below(alphabet.size())]);
     }
-    DeclarationTable table = {R("LedDriver_enumE", 1, "TypedefEnum Variable", "", text)};
+    DeclarationTable table = TableOf({R("LedDriver_enumE", 1, "TypedefEnum Variable", "", text)});
     std::vector<Report> expected;
     MatchGroups groups;
     if (literal.Search(text, groups)) {

@@ -1,4 +1,4 @@
-// The cheap tests in front of the line scanner's patterns (analysis/Prefilter.h
+// The cheap tests in front of the line scanner's patterns (analysis/CheapTests.h
 // and the scanner's own shortcuts) against the plain pattern searches, on real
 // lines and on lines generated from them. The real lines are those of the
 // examples tree, or of the tree named by SKERRY_PREFILTER_TREE (bench/run
@@ -10,11 +10,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "analysis/CheapTests.h"
 #include "analysis/LineScanner.h"
 #include "analysis/NamingRules.h"
 #include "analysis/PatternTable.h"
-#include "analysis/Prefilter.h"
 #include "analysis/SourceLines.h"
+#include "analysis/StatementPreparation.h"
+#include "analysis/TextHelpers.h"
 #include "tests/AnalysisTestSupport.h"
 #include "tests/reference/ReferencePatterns.h"
 
@@ -129,28 +131,30 @@ TEST(Prefilter, SkippedSearchesWouldNotMatch) {
     std::size_t skipped = 0;
     std::size_t matched = 0;
   };
-  std::vector<Tally> tallies(17);
+  const PatternTable& patterns = PatternTable::Of(PatternEngine::Product());
+  std::vector<std::pair<const Pattern*, TypeWordLead>> tests;
+  for (const BaseTypeEntry& entry : kBaseTypes) tests.emplace_back(&(patterns.*entry.pattern), entry.lead);
+  for (const TypedefKindEntry& entry : kTypedefKinds) tests.emplace_back(&(patterns.*entry.pattern), kTypedefLead);
+  std::vector<Tally> tallies(tests.size() + 1);
   for (const std::string& line : Corpus()) {
     for (const std::string& text : TextsOf(line)) {
-      std::size_t k = 0;
-      for (const TypeTest* tests : {kTypeChain, kTypedefTests}) {
-        for (std::size_t i = 0; i < (tests == kTypeChain ? 12u : 4u); ++i, ++k) {
-          if (TypeWordMayFit(TypeWord(text), tests[i].lead)) {
-            tallies[k].matched += tests[i].pattern->Search(text) ? 1 : 0;
-          } else {
-            ASSERT_FALSE(tests[i].pattern->Search(text)) << tests[i].pattern->Text() << " on " << text;
-            ++tallies[k].skipped;
-          }
+      for (std::size_t k = 0; k < tests.size(); ++k) {
+        const Pattern& pattern = *tests[k].first;
+        if (TypeWordMayFit(TypeWord(text), tests[k].second)) {
+          tallies[k].matched += pattern.Search(text) ? 1 : 0;
+        } else {
+          ASSERT_FALSE(pattern.Search(text)) << pattern.Text() << " on " << text;
+          ++tallies[k].skipped;
         }
       }
       MatchGroups groups;
       const bool define = reference::DefinePattern.Search(text, groups);
       ASSERT_EQ(FindDefineName(text), define ? groups[2] : std::string_view()) << text;
-      if (MayHoldDefine(text)) {
-        tallies[16].matched += define ? 1 : 0;
+      if (Contains(text, "#define")) {
+        tallies.back().matched += define ? 1 : 0;
       } else {
         ASSERT_FALSE(define) << text;
-        ++tallies[16].skipped;
+        ++tallies.back().skipped;
       }
     }
   }
@@ -166,11 +170,7 @@ TEST(Prefilter, SkippedSearchesWouldNotMatch) {
 std::string Effect(const std::string& line, UserTypeList& userTypes, bool typePass, bool fully) {
   DeclarationTable table;
   int32_t firstFunctionLine = 1000;
-  if (fully) {
-    ScanLineFully(line, 7, table, userTypes, typePass, firstFunctionLine);
-  } else {
-    ScanLine(line, 7, table, userTypes, typePass, firstFunctionLine);
-  }
+  ScanLine(line, 7, table, userTypes, typePass, firstFunctionLine, ScanMode{&PatternEngine::Product(), !fully});
   std::string effect = std::to_string(userTypes.size()) + "|" + std::to_string(firstFunctionLine);
   for (const DeclarationRecord& record : table) effect += "|" + Describe(record, true);
   return effect;

@@ -48,7 +48,13 @@ void LiteralScanParameterList(const std::string& parameterText, DeclarationTable
 struct LiteralTest {
   const char* text;
   unsigned options;
-  bool DeclarationRecord::*flag;
+  BaseType type;
+};
+
+struct LiteralTypedef {
+  const char* text;
+  unsigned options;
+  TypedefKind kind;
 };
 
 }  // namespace
@@ -56,26 +62,26 @@ struct LiteralTest {
 void LiteralScanLine(std::string_view lineText, int32_t lineNumber, DeclarationTable& table, std::string& userTypes,
                      bool typePass, int32_t& firstFunctionLine) {
   static const LiteralTest kChain[] = {
-      {"^[^ (,]*([ ]+[bB][Oo][Oo][Ll][Ee]*[Aa]*[Nn]*[ *]+)(.*)", Pattern::kIgnoreCase, &DeclarationRecord::isBool},
-      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isUint8},
-      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isSint8},
-      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isUint16},
-      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isSint16},
-      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isUint32},
-      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", 0, &DeclarationRecord::isSint32},
+      {"^[^ (,]*([ ]+[bB][Oo][Oo][Ll][Ee]*[Aa]*[Nn]*[ *]+)(.*)", Pattern::kIgnoreCase, BaseType::kBool},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", 0, BaseType::kUint8},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]8[A-Za-z0-9_]*[ *]+)(.*)", 0, BaseType::kSint8},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", 0, BaseType::kUint16},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]16[A-Za-z0-9_]*[ *]+)(.*)", 0, BaseType::kSint16},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", 0, BaseType::kUint32},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT]32[A-Za-z0-9_]*[ *]+)(.*)", 0, BaseType::kSint32},
       {"^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]32[A-Za-z0-9_]*[ *]+|[ ][Ff][Ll][Oo][Aa][tT][ *]+)(.*)", 0,
-       &DeclarationRecord::isFloat32},
+       BaseType::kFloat32},
       {"^[^ (,]*([ ]+[Ff][Ll][Oo][Aa][tT]64[A-Za-z0-9_]*[ *]+|[ ][Dd][Oo][Uu][Bb][Ll][Ee][ *]+)(.*)", 0,
-       &DeclarationRecord::isFloat64},
-      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT][ *]+)(.*)", 0, &DeclarationRecord::isUint},
-      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT][ *]+)(.*)", 0, &DeclarationRecord::isSint},
-      {"^[^ (,]*([ ]+void[ *]+)(.*)", 0, &DeclarationRecord::isVoid},
+       BaseType::kFloat64},
+      {"^[^ (,]*([ ]+[Uu][Ii][Nn][tT][ *]+)(.*)", 0, BaseType::kUint},
+      {"^[^ (,]*([ ]+[Ss]*[Ii][Nn][tT][ *]+)(.*)", 0, BaseType::kSint},
+      {"^[^ (,]*([ ]+void[ *]+)(.*)", 0, BaseType::kVoid},
   };
-  static const LiteralTest kTypedefs[] = {
-      {"^[^ (,]*([ ]+typedef[ ]+enum[ ]+)(.*)", 0, &DeclarationRecord::isTypedefEnum},
-      {"^[^ (,]*([ ]+typedef[ ]+struct[ ])(.*)", 0, &DeclarationRecord::isTypedefStruct},
-      {"^[^ (,]*([ ]+typedef[ ]+union[ ])(.*)", 0, &DeclarationRecord::isTypedefUnion},
-      {"^[^ (,]*([ ]+typedef[ ]+[^( ]+[ ]+)([^() ].*)", 0, &DeclarationRecord::isTypedef},
+  static const LiteralTypedef kTypedefs[] = {
+      {"^[^ (,]*([ ]+typedef[ ]+enum[ ]+)(.*)", 0, TypedefKind::kEnum},
+      {"^[^ (,]*([ ]+typedef[ ]+struct[ ])(.*)", 0, TypedefKind::kStruct},
+      {"^[^ (,]*([ ]+typedef[ ]+union[ ])(.*)", 0, TypedefKind::kUnion},
+      {"^[^ (,]*([ ]+typedef[ ]+[^( ]+[ ]+)([^() ].*)", 0, TypedefKind::kPlain},
   };
   MatchGroups groups;
   std::string line = Literal("\t").ReplaceAll(lineText, "  ");
@@ -89,9 +95,12 @@ void LiteralScanLine(std::string_view lineText, int32_t lineNumber, DeclarationT
 
   DeclarationRecord record;
   std::string name;
+  std::string typeName;
+  bool declared = false;
   if (Literal("^.*([ ]+[#]define)[ ]+([A-Za-z0-9_]+).*").Search(statement, groups)) {
     name = Trim(groups[2]);
-    record.isDefine = record.isDeclaration = true;
+    record.declarator = DeclaratorKind::kDefine;
+    declared = true;
   } else {
     if (Literal("(^.*[ ])(extern)([ ].*$)").Search(statement, groups)) {
       statement = std::string(groups[1]) + std::string(groups[3]);
@@ -103,7 +112,8 @@ void LiteralScanLine(std::string_view lineText, int32_t lineNumber, DeclarationT
       bool found = false;
       for (const LiteralTest& test : kChain) {
         if (Literal(test.text, test.options).Search(statement, groups)) {
-          record.*test.flag = found = true;
+          record.baseType = test.type;
+          found = true;
           typeText = std::string(groups[1]);
           rest = Trim(groups[2]);
           break;
@@ -114,8 +124,9 @@ void LiteralScanLine(std::string_view lineText, int32_t lineNumber, DeclarationT
         if (userTypePattern.SearchDetailed(statement, groups) == SearchOutcome::Match) {
           for (std::size_t k = 1; 3 * k + 1 <= userTypePattern.GroupCount(); ++k) {
             if (groups.Participated(3 * k - 1) || groups.Participated(3 * k) || groups.Participated(3 * k + 1)) {
-              record.isUserType = found = true;
-              typeText = record.typeName = Trim(groups[3 * k]);
+              record.baseType = BaseType::kUserType;
+              found = true;
+              typeText = typeName = Trim(groups[3 * k]);
               rest = Trim(groups[3 * k + 1]);
               break;
             }
@@ -126,12 +137,12 @@ void LiteralScanLine(std::string_view lineText, int32_t lineNumber, DeclarationT
     }
     for (std::size_t i = 0; i < 4; ++i) {
       if (!Literal(kTypedefs[i].text).Search(statement, groups)) continue;
-      record.*kTypedefs[i].flag = true;
+      record.typedefKind = kTypedefs[i].kind;
       typeText = std::string(groups[1]);
       std::string newRest = Trim(groups[2]);
       MatchGroups nameGroups;
       if (i < 3 && Literal("^.*[}][ ]*([-A-Za-z0-9_]+)[;].*").Search(statement, nameGroups)) {
-        record.typeName = Trim(nameGroups[1]);
+        typeName = Trim(nameGroups[1]);
       }
       rest = newRest;
       statement = " " + rest;
@@ -141,38 +152,48 @@ void LiteralScanLine(std::string_view lineText, int32_t lineNumber, DeclarationT
     if (!rest.empty()) {
       if (Literal("^[ ]*([^ {\\[=;()]+)([ ]*[\\[].*)").Search(statement, groups)) {
         name = Trim(groups[1]);
-        if (!name.empty()) record.isArray = record.isDeclaration = true;
+        if (!name.empty()) {
+          record.declarator = DeclaratorKind::kArray;
+          declared = true;
+        }
       } else if (Literal("^[ ]*([^ {()=;]+)([ ]*[(].*)").Search(statement, groups)) {
         name = Trim(groups[1]);
         if (!name.empty()) {
           if (lineNumber < firstFunctionLine) firstFunctionLine = lineNumber;
-          record.isFunction = record.isDeclaration = true;
+          record.declarator = DeclaratorKind::kFunction;
+          declared = true;
           if (!typePass) {
             LiteralScanParameterList(std::string(groups[2]), table, userTypes, lineNumber, firstFunctionLine);
           }
         }
       } else if (Literal("^[ ]*([^ ={();]+)(.*)").Search(statement, groups)) {
         name = Trim(groups[1]);
-        if (!name.empty()) record.isVariable = record.isDeclaration = true;
+        if (!name.empty()) {
+          record.declarator = DeclaratorKind::kVariable;
+          declared = true;
+        }
       }
     }
   }
 
   name = Trim(name);
-  if (name.empty() || !record.isDeclaration) return;
-  const bool compound = record.isTypedefEnum || record.isTypedefStruct || record.isTypedefUnion;
+  if (name.empty() || !declared) return;
+  const TypedefKind kind = record.typedefKind;
+  const bool compound = kind == TypedefKind::kEnum || kind == TypedefKind::kStruct || kind == TypedefKind::kUnion;
   auto enter = [&] {
-    record.name = Literal("[,;]").ReplaceAll(name, "");
-    if (record.name.empty()) return;
-    record.declarationText = statement;
+    const std::string cleaned = Literal("[,;]").ReplaceAll(name, "");
+    if (cleaned.empty()) return;
+    record.name = table.Keep(cleaned);
+    record.typeName = table.Keep(typeName);
+    record.declarationText = table.Keep(statement);
     record.line = lineNumber;
     table.push_back(record);
   };
   if (typePass) {
     if (compound) {
-      AppendEntry(userTypes, record.typeName);
+      AppendEntry(userTypes, typeName);
       enter();
-    } else if (record.isTypedef) {
+    } else if (kind == TypedefKind::kPlain) {
       AppendEntry(userTypes, name);
     }
   } else if (!compound) {
