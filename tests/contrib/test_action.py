@@ -61,7 +61,8 @@ class Runner:
                 path = [line.rstrip("\n") for line in added][::-1] + [os.environ["PATH"]]
             step_env = dict(env, GITHUB_OUTPUT=os.path.join(self.temp, "output_%d" % index), PATH=os.pathsep.join(path))
             open(step_env["GITHUB_OUTPUT"], "w").close()
-            step_env.update((k, EXPRESSION.sub(lambda m: context[m.group(1)], v)) for k, v in step.get("env", {}).items())
+            for name, value in step.get("env", {}).items():
+                step_env[name] = EXPRESSION.sub(lambda m: context[m.group(1)], value)
             done = subprocess.run(["bash", "--noprofile", "--norc", "-eo", "pipefail", "-c", step["run"]],
                                   cwd=self.workspace, env=step_env, capture_output=True, timeout=280)
             log += done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")

@@ -46,9 +46,11 @@ class CodeQualityTest(unittest.TestCase):
         before = {"Led.c": "uint8 x;\nvoid Led_Init(void)\n{\n  uint16 x;\n  uint16 x;\n}\n"}
         after = {"Led.c": "/* new */\n" + before["Led.c"]}
         fingerprints = {
-            "codequality": (CODEQUALITY, lambda log: [(i["location"]["lines"]["begin"], i["fingerprint"]) for i in log]),
+            "codequality": (CODEQUALITY, lambda log: [(i["location"]["lines"]["begin"], i["fingerprint"])
+                                                      for i in log]),
             "sarif": (SARIF, lambda log: [(r["locations"][0]["physicalLocation"]["region"]["startLine"],
-                                           r["partialFingerprints"]["skerryLint/v1"]) for r in log["runs"][0]["results"]]),
+                                           r["partialFingerprints"]["skerryLint/v1"])
+                                          for r in log["runs"][0]["results"]]),
         }
         found = {}
         for files in (before, after):

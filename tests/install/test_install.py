@@ -76,10 +76,10 @@ class InstallTest(unittest.TestCase):
         :compiler skerry_lint and :make fill the quickfix list."""
         result = os.path.join(self.work, "quickfix.txt")
         env = dict(os.environ, PATH=os.path.join(prefix, "bin") + os.pathsep + os.environ["PATH"])
+        entries = "map(getqflist(), {_, e -> bufname(e.bufnr) . '|' . e.lnum . '|' . e.text})"
         vim = run(["vim", "-Nu", "NONE", "-i", "NONE", "-es", "--cmd", "set rtp^=" + vimfiles,
                    "-c", "compiler skerry_lint", "-c", "silent make .",
-                   "-c", "call writefile(map(getqflist(), {_, e -> bufname(e.bufnr) . '|' . e.lnum . '|' . e.text}), '%s')"
-                   % result, "-c", "qa!"], cwd=self.tree, env=env)
+                   "-c", "call writefile(%s, '%s')" % (entries, result), "-c", "qa!"], cwd=self.tree, env=env)
         self.assertEqual(vim.returncode, 0, vim.stdout + vim.stderr)
         with open(result, encoding="utf-8") as quickfix:
             self.assertEqual(quickfix.read(), "./Led.c|1|ucCount does not fit: ^Led[_]uc[A-Za-z0-9_#]+$\n")
