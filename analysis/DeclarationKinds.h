@@ -27,7 +27,7 @@ enum class BaseType : uint8_t {
   kUint,
   kSint,
   kVoid,
-  kUserType,
+  kUserType
 };
 
 // The typedef test that matched, tried in this order: typedef enum, struct,

@@ -5,9 +5,8 @@
 
 #include <cstdint>
 #include <deque>
-#include <memory>
+#include <string>
 #include <string_view>
-#include <vector>
 
 #include "analysis/DeclarationKinds.h"
 
@@ -34,21 +33,20 @@ struct DeclarationRecord {
   bool isFileScope = true;  // before the first function (set by the naming rules)
 };
 
-// The records of one file in the order they were appended, and the texts
-// that are not pieces of the file's lines. Views into the lines stay valid
-// as long as the lines do.
+// The records of one file in the order they were appended, and the copies
+// of the texts that are not pieces of the file's lines. Views into the lines
+// stay valid as long as the lines do.
 class DeclarationTable {
  public:
   using Records = std::deque<DeclarationRecord>;
 
   void push_back(const DeclarationRecord& record) { records_.push_back(record); }
-  // A copy of text owned by the table, valid until the table is cleared.
-  std::string_view Keep(std::string_view text);
-  void clear();
+  // A copy of text that stays valid until the table is cleared.
+  std::string_view Keep(std::string_view text) { return text.empty() ? text : texts_.emplace_back(text); }
+  void clear() { *this = DeclarationTable(); }
 
   std::size_t size() const { return records_.size(); }
   bool empty() const { return records_.empty(); }
-  const DeclarationRecord& operator[](std::size_t i) const { return records_[i]; }
   Records::iterator begin() { return records_.begin(); }
   Records::iterator end() { return records_.end(); }
   Records::const_iterator begin() const { return records_.begin(); }
@@ -58,11 +56,7 @@ class DeclarationTable {
 
  private:
   Records records_;
-  // Kept texts, packed into blocks; a long text gets a block of its own.
-  static constexpr std::size_t kBlockSize = 1 << 16;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::vector<std::unique_ptr<char[]>> large_;
-  std::size_t blockUsed_ = kBlockSize;
+  std::deque<std::string> texts_;
 };
 
 }  // namespace skerry

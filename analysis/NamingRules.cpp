@@ -18,6 +18,8 @@ constexpr const char* kAnyModulePrefix = "[A-Za-z0-9]+_";
 constexpr std::size_t kTypedefSlots = std::size(kBaseTypes);
 constexpr std::size_t kNoTypePrefix = kTypedefSlots + std::size(kTypedefKinds);
 
+constexpr std::size_t SlotOf(TypedefKind kind) { return kTypedefSlots + static_cast<std::size_t>(kind) - 1; }
+
 // The slot of the type prefix a record's name must carry: that of its base
 // type, else that of its typedef kind, else none. A function's name carries
 // none.
@@ -27,20 +29,14 @@ std::size_t TypePrefixSlot(const DeclarationRecord& record) {
     return static_cast<std::size_t>(entry - kBaseTypes);
   }
   if (const TypedefKindEntry* entry = EntryOf(record.typedefKind); entry != nullptr && !entry->prefix.empty()) {
-    return kTypedefSlots + static_cast<std::size_t>(entry - kTypedefKinds);
+    return SlotOf(entry->kind);
   }
   return kNoTypePrefix;
 }
 
-bool IsEnumPrefix(std::size_t slot) {
-  return slot >= kTypedefSlots && slot < kNoTypePrefix &&
-         kTypedefKinds[slot - kTypedefSlots].kind == TypedefKind::kEnum;
-}
-
 std::string_view TypePrefixText(std::size_t slot) {
   if (slot < kTypedefSlots) return kBaseTypes[slot].prefix;
-  if (slot < kNoTypePrefix) return kTypedefKinds[slot - kTypedefSlots].prefix;
-  return {};
+  return slot < kNoTypePrefix ? kTypedefKinds[slot - kTypedefSlots].prefix : std::string_view();
 }
 
 // The body that "[{]([^}]+)[}]" takes as group 1, or false when it does not
@@ -82,13 +78,14 @@ std::string EscapeUnderscores(std::string_view text) {
 enum class ModulePart { kNone, kUpperModule, kModule, kAnyModule };
 
 // The name rules of one file. A rule is made of the module part (one of
-// four texts per file), the type prefix (one of those of kBaseTypes and kTypedefKinds, or
-// none) and whether the name is a macro's, so a file needs only a few
-// distinct rules; each is built and compiled once, when first needed.
+// four texts per file), the type prefix (one of those of kBaseTypes and
+// kTypedefKinds, or none) and whether the name is a macro's, so a file needs
+// only a few distinct rules; each is built and compiled once, when first
+// needed.
 class NameRules {
  public:
   NameRules(std::string_view upperModulePrefix, std::string_view modulePrefix, const PatternEngine& engine)
-      : upperModulePrefix_(upperModulePrefix), modulePrefix_(modulePrefix), engine_(engine) {}
+      : texts_{{}, upperModulePrefix, modulePrefix, {}}, engine_(engine) {}
 
   // "^[_]*" + prefix + "[A-Z0-9_#]+$" for macros, "^" + prefix +
   // "[A-Za-z0-9_#]+$" for other names, where prefix is the module part and
@@ -108,21 +105,9 @@ class NameRules {
   }
 
  private:
-  std::string_view Text(ModulePart part) const {
-    switch (part) {
-      case ModulePart::kUpperModule:
-        return upperModulePrefix_;
-      case ModulePart::kModule:
-        return modulePrefix_;
-      case ModulePart::kAnyModule:
-      case ModulePart::kNone:
-        break;
-    }
-    return {};
-  }
+  std::string_view Text(ModulePart part) const { return texts_[static_cast<std::size_t>(part)]; }
 
-  std::string_view upperModulePrefix_;
-  std::string_view modulePrefix_;
+  std::string_view texts_[4];  // by ModulePart
   const PatternEngine& engine_;
   std::optional<NameRule> nameRules_[4][kNoTypePrefix + 1][2];
   std::optional<NameRule> typeNameRules_[4];
@@ -274,7 +259,7 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     }
 
     const std::size_t typePrefixSlot = TypePrefixSlot(record);
-    if (IsEnumPrefix(typePrefixSlot)) {
+    if (typePrefixSlot == SlotOf(TypedefKind::kEnum)) {
       std::string_view body;
       if (FindEnumBody(record.declarationText, body) && HasLowerAscii(body)) {
         message.assign(body);

@@ -4,7 +4,10 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/FileCheck.h"
+#include "analysis/SourceLines.h"
 #include "tests/TestSupport.h"
+#include "tests/reference/StdRegexEngine.h"
 
 namespace skerry::test {
 namespace {
@@ -129,6 +132,35 @@ TEST(AnalysisEndToEnd, CompleteOutput) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(MaskBuildDate(run.out), expected);
+  }
+}
+
+// The same files checked in process by every engine and scan mode.
+TEST(AnalysisEndToEnd, EveryEngineAndModeInProcess) {
+  const std::vector<ScanMode> modes = {{&PatternEngine::Pcre2(), true},
+                                       {&PatternEngine::Pcre2(), false},
+                                       {&StdRegexEngine(), true},
+                                       {&StdRegexEngine(), false}};
+  for (const EndToEndCase& test : kCases) {
+    SCOPED_TRACE(test.title);
+    std::string file;
+    std::string header;
+    const std::string stem = test.target.substr(0, test.target.rfind('.'));
+    for (const auto& [name, content] : test.files) {
+      if (name == test.target) file = content;
+      if (name == stem + ".h" && name != test.target) header = content;
+    }
+    std::string expected;
+    for (const auto& [line, message] : test.diagnostics) {
+      expected += "src/" + test.target + "(" + std::to_string(line) + "): error style: " + message + "\n";
+    }
+    for (const ScanMode& mode : modes) {
+      DiagnosticList diagnostics;
+      CheckFileConventions(SourceLines::FromBytes(file), test.target, "src/" + test.target,
+                           SourceLines::FromBytes(header), diagnostics, mode);
+      EXPECT_EQ(diagnostics.Text(), expected) << (mode.engine == &PatternEngine::Pcre2() ? "pcre2" : "std::regex")
+                                              << (mode.cheapTests ? "" : " without cheap tests");
+    }
   }
 }
 
