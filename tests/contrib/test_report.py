@@ -187,8 +187,8 @@ class ReportTest(unittest.TestCase):
         # a path, and no closing line.
         lines = ["Searching for rule violations in : \"big\""]
         for number in range(300):
-            lines += ["big/d%d/M%d.c(%d): error style: v%d does not fit: ^M[_]uc[A-Za-z0-9_#]+$" % (number % 7, number, i, i)
-                      for i in range(1, 11)]
+            lines += ["big/d%d/M%d.c(%d): error style: v%d does not fit: ^M[_]uc[A-Za-z0-9_#]+$"
+                      % (number % 7, number, i, i) for i in range(1, 11)]
         lines.append("big/</script><!--<script>.c(1): error style: MAX does not fit: ^[_]*X[_][A-Z0-9_#]+$")
         source = self.write("big.out", "\n".join(lines) + "\n")
         self.open_report("--max-rows", "500", expected_code=1, source=source)
@@ -202,8 +202,8 @@ class ReportTest(unittest.TestCase):
         # Every folder keeps rows in the list, and its complete count above.
         self.driver.find_element(By.ID, "filter-folder").send_keys("big/d3")
         self.assertTrue(self.listed())
-        self.assertEqual(int(self.driver.find_element(By.CSS_SELECTOR, '#folder-table tr[data-path="big/d3"] td[data-value]')
-                             .get_attribute("data-value")), 430)
+        cell = self.driver.find_element(By.CSS_SELECTOR, '#folder-table tr[data-path="big/d3"] td[data-value]')
+        self.assertEqual(int(cell.get_attribute("data-value")), 430)
         self.clear_filters()
         self.driver.find_element(By.ID, "filter-text").send_keys("<!--")
         self.assertEqual(self.listed(), [("big/</script><!--<script>.c", 1, "macro-name-form")])
