@@ -22,8 +22,8 @@ bool IsSourceFileText(const std::string& text) {
   return last == 'c' || last == 'C' || last == 'h' || last == 'H';
 }
 
-FileReport CheckSourceFile(const fs::path& path) {
-  FileReport report;
+FileReport CheckSourceFile(const fs::path& path, SpillFile* spill) {
+  FileReport report{std::string(), DiagnosticList(spill)};
   const std::string pathText = path.string();
   if (!IsSourceFileText(pathText)) return report;
   std::string companionText(pathText, 0, pathText.size() - 1);

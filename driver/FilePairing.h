@@ -20,8 +20,9 @@ struct FileReport {
 // Checks path if its text ends in a dot and c or h (either case), loading
 // the companion header (the text with its last character replaced by "h")
 // when that is another path and a regular file. Any other path gives an
-// empty report.
-FileReport CheckSourceFile(const boost::filesystem::path& path);
+// empty report. The filled blocks of its diagnostics go to spill (when
+// given) as they are filled.
+FileReport CheckSourceFile(const boost::filesystem::path& path, SpillFile* spill = nullptr);
 
 // Whether a path text ends in a dot and c or h, in either case.
 bool IsSourceFileText(const std::string& text);

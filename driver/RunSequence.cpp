@@ -31,6 +31,7 @@ class ListingSink : public TreeCheckSink {
     listing_.AppendAll(std::move(report.diagnostics));
   }
   void OnNotice(const std::string& line) override { out_.WriteLine(line); }
+  SpillFile* Spill() { return listing_.Spill(); }
   // The empty line and the diagnostics.
   void WriteListing() {
     out_.Write("\n");
@@ -97,10 +98,10 @@ int RunChecker(int argc, char** argv, OutputStream& out) {
   ListingSink sink(out);
   try {
     if (singleFile) {
-      FileReport report = CheckSourceFile(root);
+      FileReport report = CheckSourceFile(root, sink.Spill());
       sink.OnReport(report);
     } else {
-      CheckTree(root, CheckingThreads(), sink);
+      CheckTree(root, CheckingThreads(), sink, sink.Spill());
     }
   } catch (const OutputFailure&) {
     throw;

@@ -24,16 +24,17 @@ namespace {
 // One thread: each file is checked when the walk meets it.
 class SerialCheck : public WalkVisitor {
  public:
-  explicit SerialCheck(TreeCheckSink& sink) : sink_(sink) {}
+  SerialCheck(TreeCheckSink& sink, SpillFile* spill) : sink_(sink), spill_(spill) {}
   void OnFile(const fs::path& path) override {
     if (!IsSourceFileText(path.string())) return;
-    FileReport report = CheckSourceFile(path);
+    FileReport report = CheckSourceFile(path, spill_);
     sink_.OnReport(report);
   }
   void OnNotice(std::string line) override { sink_.OnNotice(line); }
 
  private:
   TreeCheckSink& sink_;
+  SpillFile* spill_;
 };
 
 // Several threads, in a pipeline of three stages: the walk (on the calling
@@ -44,7 +45,8 @@ class SerialCheck : public WalkVisitor {
 // runs ahead and only a few files are held at a time.
 class PipelinedCheck : public WalkVisitor {
  public:
-  PipelinedCheck(unsigned threads, TreeCheckSink& sink) : sink_(sink), capacity_(16 * threads) {
+  PipelinedCheck(unsigned threads, TreeCheckSink& sink, SpillFile* spill)
+      : sink_(sink), spill_(spill), capacity_(16 * threads) {
     for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
   }
   ~PipelinedCheck() override {
@@ -125,7 +127,7 @@ class PipelinedCheck : public WalkVisitor {
       FileReport report;
       std::exception_ptr failure;
       try {
-        report = CheckSourceFile(item->path);
+        report = CheckSourceFile(item->path, spill_);
       } catch (...) {
         failure = std::current_exception();
       }
@@ -138,6 +140,7 @@ class PipelinedCheck : public WalkVisitor {
   }
 
   TreeCheckSink& sink_;
+  SpillFile* spill_;
   const std::size_t capacity_;
   std::mutex mutex_;
   std::condition_variable workToDo_;
@@ -150,13 +153,13 @@ class PipelinedCheck : public WalkVisitor {
 
 }  // namespace
 
-void CheckTree(const fs::path& directory, unsigned threads, TreeCheckSink& sink) {
+void CheckTree(const fs::path& directory, unsigned threads, TreeCheckSink& sink, SpillFile* spill) {
   if (threads <= 1) {
-    SerialCheck check(sink);
+    SerialCheck check(sink, spill);
     WalkSourceTree(directory, check);
     return;
   }
-  PipelinedCheck check(threads, sink);
+  PipelinedCheck check(threads, sink, spill);
   WalkSourceTree(directory, check);
   check.Finish();
 }

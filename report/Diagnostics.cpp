@@ -16,16 +16,6 @@ void DiagnosticListing::AppendAll(DiagnosticList&& list) {
   blocks_.TakeOver(std::move(list.blocks_));
   count_ += list.count_;
   list.clear();
-  // The oldest blocks go to disk first, so that the file and then the
-  // blocks in memory hold the text in order.
-  while (blocks_.size() > memoryBound_ && blocks_.HasFilled() && spill_.Append(blocks_.FirstFilled())) {
-    blocks_.DropFirstFilled();
-  }
-}
-
-void DiagnosticListing::Write(OutputStream& out) const {
-  spill_.WriteTo(out);
-  blocks_.WriteTo(out);
 }
 
 }  // namespace skerry

@@ -14,9 +14,12 @@
 
 namespace skerry {
 
-/// The diagnostic lines of one file, in the order appended.
+/// The diagnostic lines of one file, in the order appended. With a spill
+/// file, only the block being filled stays in memory: a file with a huge
+/// report holds about a block of it.
 class DiagnosticList {
  public:
+  explicit DiagnosticList(SpillFile* spill = nullptr) : blocks_(spill, 0) {}
   void Append(std::string_view line) { Append({line}); }
   /// Appends one line made of the parts, in order.
   void Append(std::initializer_list<std::string_view> parts) {
@@ -43,27 +46,28 @@ class DiagnosticList {
 constexpr std::size_t kListingMemoryBound = std::size_t{16} << 20;
 
 /// The diagnostics of a whole run, held until the end. Up to memoryBound
-/// bytes stay in memory; beyond it the oldest blocks move to a SpillFile, and
-/// when that cannot be created or written they stay in memory after all.
-/// Memory thus stays bounded however long the report grows
+/// bytes stay in memory; beyond it the oldest blocks move to the run's
+/// SpillFile, and when that cannot be created or written they stay in memory
+/// after all. Memory thus stays bounded however long the report grows
 /// (ReliabilityTest: ReportLargerThanMemoryLimit; DiagnosticsTest).
 class DiagnosticListing {
  public:
-  explicit DiagnosticListing(std::size_t memoryBound = kListingMemoryBound) : memoryBound_(memoryBound) {}
+  explicit DiagnosticListing(std::size_t memoryBound = kListingMemoryBound) : blocks_(&spill_, memoryBound) {}
+  /// The temporary file of the run, for the lists of its files.
+  SpillFile* Spill() { return &spill_; }
   /// Appends every line of list, in its order; list is left empty. When
   /// memory runs out, nothing of list is appended and the failure thrown.
   void AppendAll(DiagnosticList&& list);
   std::size_t size() const { return count_; }
   /// The bytes that wait in the temporary file.
-  std::uint64_t SpilledBytes() const { return spill_.size(); }
+  std::uint64_t SpilledBytes() const { return blocks_.SpilledBytes(); }
   /// Writes every line to out, in order.
-  void Write(OutputStream& out) const;
+  void Write(OutputStream& out) const { blocks_.WriteTo(out); }
 
  private:
-  TextBlocks blocks_;  // the text after the spilled part
   SpillFile spill_;
+  TextBlocks blocks_;
   std::size_t count_ = 0;
-  std::size_t memoryBound_;
 };
 
 /// Formats one diagnostic line and appends it to list.

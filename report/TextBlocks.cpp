@@ -6,9 +6,27 @@
 namespace skerry {
 
 void TextBlocks::CloseOpenBlock() {
-  filled_.push_back(std::move(open_));
-  filledBytes_ += filled_.back().size();
-  open_ = std::string();
+  filled_.push_back(Block{std::move(open_)});
+  memoryFilled_ += filled_.back().text.capacity();
+  std::string().swap(open_);
+}
+
+void TextBlocks::SpillBeyondBound() {
+  if (spill_ == nullptr) return;
+  while (MemoryBytes() > memoryBound_ && firstInMemory_ < filled_.size()) {
+    Block& block = filled_[firstInMemory_];
+    if (block.file == nullptr) {
+      std::uint64_t offset = 0;
+      if (!spill_->Store(block.text, offset)) return;
+      block.file = spill_;
+      block.offset = offset;
+      block.length = block.text.size();
+      memoryFilled_ -= block.text.capacity();
+      spilled_ += block.length;
+      std::string().swap(block.text);  // gives the memory back
+    }
+    ++firstInMemory_;
+  }
 }
 
 void TextBlocks::AppendLine(std::initializer_list<std::string_view> parts) {
@@ -22,6 +40,7 @@ void TextBlocks::AppendLine(std::initializer_list<std::string_view> parts) {
     } else {
       // A full block is put aside and a new one begun.
       CloseOpenBlock();
+      SpillBeyondBound();
       open_.reserve(std::max(kTextBlockSize, length));
     }
   }
@@ -42,49 +61,56 @@ void TextBlocks::AppendText(std::string_view text) {
 void TextBlocks::TakeOver(TextBlocks&& other) {
   const std::size_t filledBefore = filled_.size();
   const std::size_t openBefore = open_.size();
-  const std::size_t filledBytesBefore = filledBytes_;
+  const std::size_t memoryBefore = memoryFilled_;
+  const std::uint64_t spilledBefore = spilled_;
   try {
-    if (other.HasFilled()) {
+    if (!other.filled_.empty()) {
       if (!open_.empty()) CloseOpenBlock();
-      for (std::string& block : other.filled_) filled_.push_back(std::move(block));
-      filledBytes_ += other.filledBytes_;
+      for (Block& block : other.filled_) filled_.push_back(std::move(block));
+      memoryFilled_ += other.memoryFilled_;
+      spilled_ += other.spilled_;
     }
     AppendText(other.open_);
   } catch (...) {
     // Out of memory: this store is left as it was, so that it never holds a
     // part of other (no cut line in the listing of an aborted run). Its
-    // open block is where it was, or the first block closed since.
-    if (filled_.size() > filledBefore && openBefore > 0) open_ = std::move(filled_[filledBefore]);
+    // open block is where it was, or the first block closed since (nothing
+    // is spilled in between).
+    if (filled_.size() > filledBefore && openBefore > 0) open_ = std::move(filled_[filledBefore].text);
     filled_.erase(filled_.begin() + static_cast<std::ptrdiff_t>(filledBefore), filled_.end());
     open_.resize(openBefore);
-    filledBytes_ = filledBytesBefore;
+    memoryFilled_ = memoryBefore;
+    spilled_ = spilledBefore;
     throw;
   }
   other.clear();
-}
-
-void TextBlocks::DropFirstFilled() {
-  filledBytes_ -= filled_.front().size();
-  filled_.pop_front();
+  SpillBeyondBound();
 }
 
 void TextBlocks::WriteTo(OutputStream& out) const {
   // A few large writes: the bytes are those of writing line by line.
-  for (const std::string& block : filled_) out.Write(block);
+  for (const Block& block : filled_) {
+    if (block.file != nullptr) {
+      block.file->WriteRange(out, block.offset, block.length);
+    } else {
+      out.Write(block.text);
+    }
+  }
   if (!open_.empty()) out.Write(open_);
 }
 
 std::string TextBlocks::Text() const {
-  std::string all;
-  all.reserve(size());
-  for (const std::string& block : filled_) all += block;
-  return all += open_;
+  StringOutput all;
+  WriteTo(all);
+  return all.Text();
 }
 
 void TextBlocks::clear() {
   filled_.clear();
-  open_ = std::string();
-  filledBytes_ = 0;
+  std::string().swap(open_);
+  memoryFilled_ = 0;
+  spilled_ = 0;
+  firstInMemory_ = 0;
 }
 
 }  // namespace skerry

@@ -22,6 +22,7 @@ struct ListingCase {
   const char* label;
   std::size_t memoryBound;
   const char* temporaryFolder;  // TMPDIR, or nullptr to leave it as it is
+  bool listsSpill;              // whether the lists put their filled blocks there too
   bool spills;                  // whether text waits in the temporary file
 };
 
@@ -57,7 +58,7 @@ TEST_P(Listing, KeepsEveryLineInOrder) {
   std::string expected;
   std::size_t lines = 0;
   for (int file = 0; file < 60; ++file) {
-    DiagnosticList list;
+    DiagnosticList list(GetParam().listsSpill ? listing.Spill() : nullptr);
     std::string listText;
     const int count = file % 7 == 0 ? 0 : static_cast<int>(random() % 400);
     for (int i = 0; i < count; ++i) {
@@ -84,12 +85,14 @@ TEST_P(Listing, KeepsEveryLineInOrder) {
   EXPECT_TRUE(Written(listing) == expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Diagnostics, Listing,
-                         ::testing::Values(ListingCase{"InMemory", SIZE_MAX, nullptr, false},
-                                           ListingCase{"InTemporaryFile", 0, nullptr, true},
-                                           ListingCase{"PartlyInTemporaryFile", 3 * kTextBlockSize, nullptr, true},
-                                           ListingCase{"TemporaryFolderMissing", 0, "/nonexistent/skerry", false}),
-                         [](const ::testing::TestParamInfo<ListingCase>& info) { return info.param.label; });
+INSTANTIATE_TEST_SUITE_P(
+    Diagnostics, Listing,
+    ::testing::Values(ListingCase{"InMemory", SIZE_MAX, nullptr, false, false},
+                      ListingCase{"InTemporaryFile", 0, nullptr, false, true},
+                      ListingCase{"PartlyInTemporaryFile", 3 * kTextBlockSize, nullptr, false, true},
+                      ListingCase{"ListsInTemporaryFile", SIZE_MAX, nullptr, true, true},
+                      ListingCase{"TemporaryFolderMissing", 0, "/nonexistent/skerry", true, false}),
+    [](const ::testing::TestParamInfo<ListingCase>& info) { return info.param.label; });
 
 }  // namespace
 }  // namespace skerry::test
