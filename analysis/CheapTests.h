@@ -16,7 +16,8 @@ namespace skerry {
 
 // The type word of a text as the type and typedef patterns see it: the view
 // from the first letter after the first run of blanks, when that run comes
-// before any "(" or ","; otherwise empty.
+// before any "(" or ","; otherwise empty (tests/PrefilterTest.cpp,
+// SkippedSearchesWouldNotMatch).
 inline std::string_view TypeWord(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] != ' ' && text[i] != '(' && text[i] != ',') ++i;
@@ -50,12 +51,14 @@ struct LineFacts {
 };
 
 // Whether the type pass can have any effect for line: false for a line
-// without the word "typedef".
+// without the word "typedef" (tests/PrefilterTest.cpp,
+// LinesPassedOverHaveNoEffect, gives the reason).
 bool MayDeclareType(std::string_view line);
 
 // Whether the declaration pass can have any effect for line with these user
 // types: false only where it would certainly enter nothing, call nothing and
-// leave the first-function line as it is.
+// leave the first-function line as it is (tests/PrefilterTest.cpp,
+// LinesPassedOverHaveNoEffect, gives the reason).
 bool MayDeclare(std::string_view line, const UserTypeList& userTypes, const LineFacts& facts = {});
 
 }  // namespace skerry

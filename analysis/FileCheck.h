@@ -25,7 +25,7 @@ void CheckFileNameRules(std::string_view moduleName, std::string_view path, Diag
 // Checks one file. fileName is the last element of the path (with its
 // extension), path the text that stands in every diagnostic, headerLines
 // the companion header's lines (empty when there is none). Every mode
-// reports the same (tests/ScanModesTest.cpp).
+// reports the same (tests/reference/ScanModesTest.cpp).
 void CheckFileConventions(const SourceLines& fileLines, std::string_view fileName, std::string_view path,
                           const SourceLines& headerLines, DiagnosticList& diagnostics, const ScanMode& mode);
 inline void CheckFileConventions(const SourceLines& fileLines, std::string_view fileName, std::string_view path,

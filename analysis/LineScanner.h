@@ -26,7 +26,7 @@ inline constexpr bool kCheapTestsByDefault = SKERRY_CHEAP_TESTS != 0;
 
 // How files are scanned: the engine that runs the patterns, and whether the
 // cheap tests (CheapTests.h) run in front of them. Every mode gives the same
-// records; tests/ScanModesTest.cpp compares them.
+// records; tests/reference/ScanModesTest.cpp compares them.
 struct ScanMode {
   const PatternEngine* engine = &PatternEngine::Product();
   bool cheapTests = kCheapTestsByDefault;
@@ -37,7 +37,9 @@ struct ScanMode {
 // typedefs of enum, struct and union; the declaration pass enters a record
 // for every other recognised declaration, and one for each parameter of a
 // function declarator. Both lower the first-function line (which starts at
-// the number of lines) to a line holding a function declarator.
+// the number of lines) to a line holding a function declarator. The records
+// are those of the scanner written with the literal patterns
+// (tests/LineScannerTest.cpp, MatchesReferenceOnGeneratedFiles).
 class FileScanner {
  public:
   enum class Pass { kType, kDeclaration };

@@ -162,13 +162,8 @@ NameRule::NameRule(std::string_view modulePart, bool anyModule, std::string_view
   }
 }
 
-// By hand, for texts that the pattern means literally ("[_]" is a "_"):
-//   - "^" + literal + tail: the name begins with the literal;
-//   - "^[_]*" + literal + tail: "[_]*" may take any number of the name's
-//     leading "_", and the engine tries each until the rest fits;
-//   - "^[A-Za-z0-9]+[_]" + literal + tail: "[A-Za-z0-9]+" cannot take a
-//     "_", so it takes the name's whole leading run of letters and digits,
-//     and a "_" must follow it.
+// By hand where the texts are literal; why that equals the pattern:
+// tests/PrefilterTest.cpp, NameRulesByHandMatchThePattern.
 NameRule::Result NameRule::Match(std::string_view name) const {
   if (!byHand_) {
     if (!pattern_->Valid()) return Result::kSkipped;

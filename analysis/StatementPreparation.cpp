@@ -73,9 +73,9 @@ bool IsLineComment(std::string_view line) {
 
 // One pass into a buffer sized for the worst case (every character a tab),
 // written through a plain pointer, which is what makes the loop cheap. At
-// every blank the qualifier words that end right before it are dropped (the
-// second blank of a tab follows a blank, where no word ends; the
-// statement's own first blank cannot end one).
+// every blank the qualifier words that end right before it are dropped; why
+// that equals the documented loop: tests/LineScannerTest.cpp,
+// QualifierRemovalMatchesPatternLoop.
 bool PrepareStatement(std::string_view lineText, std::string& statement, std::size_t* lineOffset) {
   // resize fills only what lies beyond the text's previous length, and the
   // scanner reuses its statement texts, so this costs little.
@@ -112,13 +112,7 @@ bool PrepareStatement(std::string_view lineText, std::string& statement, std::si
   return true;
 }
 
-// "." does not cross a line terminator and the match starts at the start of
-// the text, so it lies before the first terminator. There the greedy "^.*"
-// takes the rightmost "#define" that has a blank in front of it and, after
-// it, blanks followed by a name character; "[ ]+" cannot give a blank back
-// to the name, so the name is the whole run of name characters after the
-// blanks. Searching from the right finds that place directly, where the
-// engine walks back over the text from its end.
+// Why this equals the pattern: tests/PrefilterTest.cpp, SkippedSearchesWouldNotMatch.
 std::string_view FindDefineName(std::string_view text) {
   if (!Contains(text, "#define", 0)) return {};
   text = CutAtLineTerminator(text);
@@ -134,11 +128,9 @@ std::string_view FindDefineName(std::string_view text) {
   return {};
 }
 
-// The pattern's "." spans the whole text, so a text holding a line
-// terminator never matches; otherwise the greedy group 1 takes the
-// rightmost "extern" with a blank on each side. Searched by hand because the
-// pattern's backtracking is quadratic in the number of such words before a
-// carriage return.
+// Searched by hand because the pattern's backtracking is quadratic in the
+// number of such words before a carriage return. Why this equals the
+// pattern: tests/LineScannerTest.cpp, ExternWordsMatchReference.
 std::size_t FindExternWord(std::string_view statement) {
   if (!Contains(statement, "extern", 1) || HasLineTerminator(statement)) return std::string_view::npos;
   std::size_t at = statement.size();

@@ -22,7 +22,9 @@ namespace skerry {
 // compares the texts).
 bool PrepareStatement(std::string_view lineText, std::string& statement, std::size_t* lineOffset = nullptr);
 
-// Whether the line is a first-column comment ("^[/][/].*" matches it whole).
+// Whether the line is a first-column comment ("^[/][/].*" matches it whole;
+// tests/PrefilterTest.cpp, StatementAndCommentTestMatchThePatterns, like
+// PrepareStatement).
 bool IsLineComment(std::string_view line);
 
 // The length of text[0, size) once the qualifier words that end at its end

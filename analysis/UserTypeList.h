@@ -54,7 +54,8 @@ class UserTypeList {
   // Searches statement. On a match, typeGroup is the matching entry's type
   // group (the name with the blank or "*" after it) and restGroup its rest
   // group, both views into statement. An invalid list or an engine error
-  // during the search gives false.
+  // during the search gives false. tests/PatternConformanceTest.cpp,
+  // UserTypeListFindMatchesAlternation, compares it with the alternation.
   bool Find(std::string_view statement, std::string_view& typeGroup, std::string_view& restGroup) const;
 
   // What Find can match, for the line scanner's cheap test in front of it:

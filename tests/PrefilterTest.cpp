@@ -126,6 +126,21 @@ TEST(Prefilter, StatementAndCommentTestMatchThePatterns) {
   EXPECT_GT(comments, 0u);
 }
 
+// The type word: every type and typedef pattern begins with "^[^ (,]*"
+// followed by "[ ]+" (or "[ ]") and a fixed run of letters. "[^ (,]*"
+// cannot take a blank while the element after it needs one, so it takes
+// exactly the text before the first blank, "(" or ",", and that character
+// must be a blank; the letters must then start right after the run of blanks
+// that begins there, because a blank is no letter. That position is where
+// TypeWord starts its view; without such a blank no pattern matches.
+//
+// FindDefineName: "." does not cross a line terminator and the match starts
+// at the start of the text, so it lies before the first terminator. There
+// the greedy "^.*" takes the rightmost "#define" that has a blank in front
+// of it and, after it, blanks followed by a name character; "[ ]+" cannot
+// give a blank back to the name, so the name is the whole run of name
+// characters after the blanks. Searching from the right finds that place
+// directly, where the engine walks back over the text from its end.
 TEST(Prefilter, SkippedSearchesWouldNotMatch) {
   struct Tally {
     std::size_t skipped = 0;
@@ -176,7 +191,31 @@ std::string Effect(const std::string& line, UserTypeList& userTypes, bool typePa
   return effect;
 }
 
-// A line that the first test of ScanLine passes over changes nothing when it
+// The type pass: only a typedef test can lead to an effect there (a macro
+// line enters nothing, and without a typedef match the rest text stays
+// empty, so no declarator is looked for). Every typedef pattern needs the
+// word "typedef", which the preparation cannot create: it turns tabs and
+// backslashes into blanks and cuts out words that a blank follows, so every
+// pair of characters it brings together holds a blank.
+//
+// The declaration pass (MayDeclare): a line has an effect only through a
+// macro match, a match of the type chain, a user-type match or a typedef
+// match. For a line without a line terminator (such a line takes the full
+// path):
+//   - "#define" and "typedef" stand in the statement only if they stand in
+//     the line, for the reason above;
+//   - the statement's type word begins the first word of the line (words
+//     being split at blanks, tabs and backslashes, white space at their
+//     start skipped) that is neither made of qualifier words only nor
+//     "extern" once the qualifier words at its end are dropped, unless the
+//     type word is one of those, which fit no lead; a prepared word is the
+//     line's word or a beginning of it, so the line's word fits every lead
+//     the prepared one fits;
+//   - every run of name characters that the user-type search looks up in
+//     the statement is a run of the line, or such a run without the
+//     qualifier words at its end.
+//
+// A line that the cheap tests pass over changes nothing when it
 // is scanned fully, in the type pass (no "typedef") and in the declaration
 // pass (MayDeclare false), with user types of every kind.
 TEST(Prefilter, LinesPassedOverHaveNoEffect) {
@@ -226,7 +265,14 @@ TEST(Prefilter, LinesPassedOverHaveNoEffect) {
 }
 
 // Name rules matched by hand against their compiled patterns, for module
-// parts with and without pattern characters.
+// parts with and without pattern characters. By hand, for texts that the
+// pattern means literally ("[_]" is a "_"):
+//   - "^" + literal + tail: the name begins with the literal;
+//   - "^[_]*" + literal + tail: "[_]*" may take any number of the name's
+//     leading "_", and the engine tries each until the rest fits;
+//   - "^[A-Za-z0-9]+[_]" + literal + tail: "[A-Za-z0-9]+" cannot take a
+//     "_", so it takes the name's whole leading run of letters and digits,
+//     and a "_" must follow it.
 TEST(Prefilter, NameRulesByHandMatchThePattern) {
   LineMutator mutator(12u,
                       {"Led_ucX", "LED_DRIVER_X1", "__LED_A", "Mod_snA#", "a1_boFlag", "x", "_", "main", "Ab9_",
