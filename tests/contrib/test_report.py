@@ -209,8 +209,14 @@ class ReportTest(unittest.TestCase):
         self.assertEqual(self.listed(), [("big/</script><!--<script>.c", 1, "macro-name-form")])
 
     def test_exit_codes(self):
+        # One run per path, as the gate writes them: each must end with the closing line.
+        runs = [support.checker_output(self.tree.root, [folder]) for folder in ("a&b", "v(2)")]
+        argument_error = support.run([support.CHECKER, "nosuch"], cwd=self.tree.root)[1]
         missing = os.path.join(self.work, "missing.out")
         cases = [
+            ([self.write("two.out", "".join(runs))], 0),
+            ([self.write("cut.out", runs[0] + runs[1][:runs[1].index("Operation Finsh")])], 1),
+            ([self.write("error.out", argument_error + runs[1])], 1),
             (["--max-rows", "-1", self.input], 2),
             (["--no-such-option", self.input], 2),
             ([missing], 3),
@@ -219,9 +225,10 @@ class ReportTest(unittest.TestCase):
         ]
         for args, expected in cases:
             with self.subTest(args=args):
-                code, out, err = support.run([REPORT, *args], cwd=self.work)
-                self.assertEqual(code, expected)
-                self.assertTrue(err.startswith("skerry-lint-report: ") or "usage: skerry-lint-report" in err, err)
+                code, out, err = support.run([REPORT, "-o", os.path.join(self.work, "exit.html"), *args], cwd=self.work)
+                self.assertEqual(code, expected, err)
+                if expected:
+                    self.assertTrue(err.startswith("skerry-lint-report: ") or "usage: skerry-lint-report" in err, err)
 
 
 if __name__ == "__main__":
