@@ -1,5 +1,5 @@
-// The pattern facade's own semantics (both engines), and the two table
-// patterns whose compiled form differs from their documented text.
+// The pattern facade's own semantics, the same for both engines: PCRE2 and
+// the std::regex reference, on the same inputs.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,13 +8,18 @@
 #include <vector>
 
 #include "analysis/Pattern.h"
+#include "tests/reference/StdRegexEngine.h"
 
 namespace skerry {
 namespace {
 
 using namespace std::string_literals;
 
-bool IsPcre2Build() { return std::string(SKERRY_REGEX_ENGINE) == "pcre2"; }
+struct NamedEngine {
+  const char* name;
+  const PatternEngine& engine;
+};
+const NamedEngine kEngines[] = {{"pcre2", PatternEngine::Pcre2()}, {"std::regex", StdRegexEngine()}};
 
 // Up to three groups of a successful search, or "-" when the search fails;
 // a group that took no part is shown as "<unset>".
@@ -87,41 +92,47 @@ TEST(PatternFacade, MatchSemantics) {
       // An empty class matches nothing.
       {"a[]", Pattern::kNone, "a", false, "-"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("pattern '" + c.pattern + "' text '" + c.text + "'");
-    Pattern pattern(c.pattern, c.options);
-    ASSERT_TRUE(pattern.Valid());
-    EXPECT_EQ(pattern.WholeMatch(c.text), c.whole);
-    EXPECT_EQ(SearchSummary(pattern, c.text), c.search);
-    MatchGroups groups;
-    EXPECT_EQ(pattern.SearchDetailed(c.text, groups), c.search == "-" ? SearchOutcome::NoMatch : SearchOutcome::Match);
-    EXPECT_EQ(pattern.Search(c.text), c.search != "-");
+  for (const NamedEngine& engine : kEngines) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(engine.name) + ": pattern '" + c.pattern + "' text '" + c.text + "'");
+      Pattern pattern(c.pattern, c.options, engine.engine);
+      ASSERT_TRUE(pattern.Valid());
+      EXPECT_EQ(pattern.WholeMatch(c.text), c.whole);
+      EXPECT_EQ(SearchSummary(pattern, c.text), c.search);
+      MatchGroups groups;
+      EXPECT_EQ(pattern.SearchDetailed(c.text, groups),
+                c.search == "-" ? SearchOutcome::NoMatch : SearchOutcome::Match);
+      EXPECT_EQ(pattern.Search(c.text), c.search != "-");
+    }
   }
 }
 
 // One MatchGroups reused for patterns with more and fewer groups than fit
 // in place: each search shows exactly its own groups.
 TEST(PatternFacade, GroupsOfEveryCountInOneMatchGroups) {
-  MatchGroups groups;
-  for (int count : {12, 1, 9, 0, 20, 3}) {
-    std::string text;
-    std::string subject;
-    for (int i = 0; i < count; ++i) {
-      // Every third group takes no part; the others take their number.
-      text += i % 3 == 2 ? "(x)?" : "(" + std::to_string(i) + ")";
-      if (i % 3 != 2) subject += std::to_string(i);
+  for (const NamedEngine& engine : kEngines) {
+    SCOPED_TRACE(engine.name);
+    MatchGroups groups;
+    for (int count : {12, 1, 9, 0, 20, 3}) {
+      std::string text;
+      std::string subject;
+      for (int i = 0; i < count; ++i) {
+        // Every third group takes no part; the others take their number.
+        text += i % 3 == 2 ? "(x)?" : "(" + std::to_string(i) + ")";
+        if (i % 3 != 2) subject += std::to_string(i);
+      }
+      const Pattern pattern(text + "$", Pattern::kNone, engine.engine);
+      const std::string searched = "<" + subject;  // the groups point into it
+      ASSERT_TRUE(pattern.Search(searched, groups)) << text;
+      ASSERT_EQ(groups.size(), static_cast<std::size_t>(count) + 1);
+      EXPECT_EQ(groups[0], subject);
+      for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(groups.Participated(i + 1), i % 3 != 2) << text << " group " << i + 1;
+        EXPECT_EQ(groups[i + 1], i % 3 != 2 ? std::to_string(i) : "") << text << " group " << i + 1;
+      }
+      EXPECT_FALSE(groups.Participated(count + 1));
+      EXPECT_EQ(groups[count + 1], "");
     }
-    const Pattern pattern(text + "$");
-    const std::string searched = "<" + subject;  // the groups point into it
-    ASSERT_TRUE(pattern.Search(searched, groups)) << text;
-    ASSERT_EQ(groups.size(), static_cast<std::size_t>(count) + 1);
-    EXPECT_EQ(groups[0], subject);
-    for (int i = 0; i < count; ++i) {
-      EXPECT_EQ(groups.Participated(i + 1), i % 3 != 2) << text << " group " << i + 1;
-      EXPECT_EQ(groups[i + 1], i % 3 != 2 ? std::to_string(i) : "") << text << " group " << i + 1;
-    }
-    EXPECT_FALSE(groups.Participated(count + 1));
-    EXPECT_EQ(groups[count + 1], "");
   }
 }
 
@@ -152,35 +163,39 @@ TEST(PatternFacade, ReplaceAll) {
       {"(a)|(b)", "ab", "<$1$2$&$$$9>", "<aa$><bb$>"},
       {"b", "abc", "", "ac"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string("pattern '") + c.pattern + "' text '" + c.text + "'");
-    Pattern pattern(c.pattern);
-    ASSERT_TRUE(pattern.Valid());
-    EXPECT_EQ(pattern.ReplaceAll(c.text, c.format), c.expected);
+  for (const NamedEngine& engine : kEngines) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(engine.name) + ": pattern '" + c.pattern + "' text '" + c.text + "'");
+      Pattern pattern(c.pattern, Pattern::kNone, engine.engine);
+      ASSERT_TRUE(pattern.Valid());
+      EXPECT_EQ(pattern.ReplaceAll(c.text, c.format), c.expected);
+    }
   }
 }
 
 TEST(PatternFacade, InvalidTextNeverMatches) {
   for (const char* text : {"a[b", "(x", "a)", "*a", "[b-a]", "x{2,1}", "(^.*[( ])((x[ *])(.*)"}) {
     for (unsigned options : {Pattern::kNone, Pattern::kIgnoreCase}) {
-      SCOPED_TRACE(text);
-      std::unique_ptr<Pattern> pattern;
-      ASSERT_NO_THROW(pattern = std::make_unique<Pattern>(text, options));
-      EXPECT_FALSE(pattern->Valid());
-      EXPECT_EQ(pattern->GroupCount(), 0u);
-      EXPECT_EQ(pattern->Text(), text);
-      for (std::string_view subject : {"", "a[b", "(x", "ab x a b"}) {
-        MatchGroups groups;
-        EXPECT_FALSE(pattern->WholeMatch(subject));
-        EXPECT_FALSE(pattern->Search(subject));
-        EXPECT_EQ(pattern->SearchDetailed(subject, groups), SearchOutcome::NoMatch);
-        EXPECT_EQ(pattern->ReplaceAll(subject, "-"), subject);
+      for (const NamedEngine& engine : kEngines) {
+        SCOPED_TRACE(std::string(engine.name) + ": " + text);
+        std::unique_ptr<Pattern> pattern;
+        ASSERT_NO_THROW(pattern = std::make_unique<Pattern>(text, options, engine.engine));
+        EXPECT_FALSE(pattern->Valid());
+        EXPECT_EQ(pattern->GroupCount(), 0u);
+        EXPECT_EQ(pattern->Text(), text);
+        for (std::string_view subject : {"", "a[b", "(x", "ab x a b"}) {
+          MatchGroups groups;
+          EXPECT_FALSE(pattern->WholeMatch(subject));
+          EXPECT_FALSE(pattern->Search(subject));
+          EXPECT_EQ(pattern->SearchDetailed(subject, groups), SearchOutcome::NoMatch);
+          EXPECT_EQ(pattern->ReplaceAll(subject, "-"), subject);
+        }
       }
     }
   }
 }
 
-TEST(PatternFacade, CachedByTextAndOptions) {
+TEST(PatternFacade, CachedByTextOptionsAndEngine) {
   auto first = Pattern::Cached("(^.*[( ])(Foo[ *])(.*)", Pattern::kIgnoreCase);
   auto again = Pattern::Cached("(^.*[( ])(Foo[ *])(.*)", Pattern::kIgnoreCase);
   auto caseSensitive = Pattern::Cached("(^.*[( ])(Foo[ *])(.*)");
@@ -191,6 +206,9 @@ TEST(PatternFacade, CachedByTextAndOptions) {
   EXPECT_TRUE(first->Search(" foo x"));
   EXPECT_FALSE(caseSensitive->Search(" foo x"));
   EXPECT_EQ(first->GroupCount(), 3u);
+  auto reference = Pattern::Cached("(^.*[( ])(Foo[ *])(.*)", Pattern::kIgnoreCase, StdRegexEngine());
+  EXPECT_NE(first.get(), reference.get());
+  EXPECT_TRUE(reference->Search(" foo x"));
   auto invalid = Pattern::Cached("a[b");
   EXPECT_EQ(invalid.get(), Pattern::Cached("a[b").get());
   EXPECT_FALSE(invalid->Valid());
@@ -200,7 +218,7 @@ TEST(PatternFacade, CachedByTextAndOptions) {
 // either the correct answer or, where the engine gives up, a reported error
 // that counts as no match.
 TEST(PatternFacade, MegabyteLinesEndWithDefinedResult) {
-  if (!IsPcre2Build()) GTEST_SKIP() << "std::regex recurses per character and cannot take such lines";
+  // PCRE2 only: std::regex recurses per character and cannot take such lines.
   std::string alternating;
   for (int i = 0; i < 2000000; ++i) alternating += "ab";
   std::string qualifiers;
@@ -225,7 +243,7 @@ TEST(PatternFacade, MegabyteLinesEndWithDefinedResult) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.pattern);
-    Pattern pattern(c.pattern);
+    Pattern pattern(c.pattern, Pattern::kNone, PatternEngine::Pcre2());
     ASSERT_TRUE(pattern.Valid());
     const std::string text = c.text + c.suffix;
     auto start = std::chrono::steady_clock::now();
