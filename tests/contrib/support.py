@@ -63,3 +63,42 @@ def checker_output(root, args=(".",)):
     code, out, err = run([CHECKER, *args], cwd=root)
     assert code == 0 and err == "" and out.endswith("Operation Finsh\n"), (code, out, err)
     return out
+
+
+# git without the user's or the system's configuration, with a fixed author.
+GIT_ENV = dict(
+    os.environ,
+    GIT_CONFIG_GLOBAL=os.devnull,
+    GIT_CONFIG_NOSYSTEM="1",
+    GIT_AUTHOR_NAME="Test",
+    GIT_AUTHOR_EMAIL="test@example.org",
+    GIT_COMMITTER_NAME="Test",
+    GIT_COMMITTER_EMAIL="test@example.org",
+)
+
+
+def git(root, *args):
+    """Runs git in root; gives its standard output."""
+    return subprocess.run(["git", *args], cwd=root, env=GIT_ENV, check=True, capture_output=True).stdout.decode()
+
+
+def write(root, relative, content):
+    """Writes a file below root, creating its folders."""
+    path = os.path.join(root, relative)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(content)
+
+
+def git_tree(files):
+    """A Tree whose files are committed to a new git repository."""
+    tree = Tree(files)
+    git(tree.root, "init", "-q")
+    git(tree.root, "add", "-A")
+    git(tree.root, "commit", "-q", "-m", "start")
+    return tree
+
+
+def diagnostic_lines(out):
+    """The diagnostic lines of an output, in order."""
+    return [line for line in out.splitlines() if "): error style: " in line]

@@ -1,6 +1,7 @@
-"""contrib/skerry-lint-gate: passes the checker's output through unchanged
-and exits 0 for a clean run, 1 for a run with violations, 2 for a run that
-did not complete."""
+"""contrib/skerry-lint-gate: passes the checker's output through, leaving out
+what its filters remove (exclusions, waivers, changed lines, baseline), and
+exits 0 without (new) violations, 1 with, 2 for a run that did not complete
+or a usage, baseline or git error."""
 
 import os
 import stat
@@ -9,6 +10,21 @@ import unittest
 import support
 
 GATE = os.path.join(support.CONTRIB, "skerry-lint-gate")
+ENV = dict(support.GIT_ENV, SKERRY_LINT=support.CHECKER)
+
+
+def gate(root, *args):
+    return support.run([GATE, *args], cwd=root, env=ENV)
+
+
+def located(out):
+    """(path, line) of each diagnostic line of an output."""
+    found = []
+    for line in support.diagnostic_lines(out):
+        head = line.split("): error style: ")[0]
+        path, number = head.rsplit("(", 1)
+        found.append((path, int(number)))
+    return found
 
 
 class GateTest(unittest.TestCase):
@@ -36,6 +52,14 @@ class GateTest(unittest.TestCase):
                 self.assertEqual(out, checker_out)
                 self.assertIn(expected_note, err)
 
+    def test_several_paths_each_checked_in_order(self):
+        args = ["ok", "no such dir", "a&b/CAN_Bus.c"]
+        code, out, err = support.run([GATE, *args], cwd=self.tree.root, env=self.env)
+        self.assertEqual(out, "".join(support.run([support.CHECKER, a], cwd=self.tree.root)[1] for a in args))
+        self.assertEqual(code, 2)
+        self.assertIn("ended with exit code 1 on 'no such dir'", err)
+        self.assertIn("4 naming violation(s)", err)
+
     def test_checker_that_stops_early(self):
         # A checker that is killed after its first lines: no closing line.
         fake = os.path.join(self.tree.root, "stops-early")
@@ -43,11 +67,151 @@ class GateTest(unittest.TestCase):
             out.write('#!/bin/sh\necho "x.c(1): error style: a does not fit: ^x"\nexit 0\n')
         os.chmod(fake, stat.S_IRWXU)
         missing = os.path.join(self.tree.root, "no-such-checker")
-        for checker, note in [(fake, "without \"Operation Finsh\""), (missing, "ended with exit code 127")]:
+        for checker, note in [(fake, "without \"Operation Finsh\""), (missing, "cannot run")]:
             with self.subTest(checker=checker):
                 code, _, err = support.run([GATE, "."], cwd=self.tree.root, env=dict(os.environ, SKERRY_LINT=checker))
                 self.assertEqual(code, 2)
                 self.assertIn(note, err)
+
+
+class BaselineTest(unittest.TestCase):
+    def setUp(self):
+        self.tree = support.Tree({"v/Led.c": "void a1(void);\nvoid a2(void);\n", "w/Pump.c": "void p1(void);\n"})
+        self.root = self.tree.root
+
+    def tearDown(self):
+        self.tree.remove()
+
+    def read(self, name):
+        with open(os.path.join(self.root, name), encoding="utf-8") as source:
+            return source.read()
+
+    def test_baseline_life_cycle(self):
+        code, _, err = gate(self.root, "--write-baseline", "base.txt", ".")
+        self.assertEqual(code, 0, err)
+        self.assertEqual(self.read("base.txt"), (
+            "# Skerry_Lint baseline: known naming violations, written by skerry-lint-gate --write-baseline.\n"
+            "# count<TAB>path<TAB>message; line numbers are left out on purpose.\n"
+            "1\tv/Led.c\ta1 does not fit: ^Led[_][A-Za-z0-9_#]+$\n"
+            "1\tv/Led.c\ta2 does not fit: ^Led[_][A-Za-z0-9_#]+$\n"
+            "1\tw/Pump.c\tp1 does not fit: ^Pump[_][A-Za-z0-9_#]+$\n"))
+        # (step, files written before it, arguments, exit code, diagnostics
+        # printed, text on standard error)
+        steps = [
+            ("unchanged", {}, ["."], 0, [], "3 known"),
+            ("other root form", {}, ["v", "w/Pump.c"], 0, [], "3 known"),
+            ("line inserted above", {"v/Led.c": "void Led_Ok(void);\nvoid a1(void);\nvoid a2(void);\n"},
+             ["."], 0, [], "3 known"),
+            ("new violation", {"v/Led.c": "void Led_Ok(void);\nvoid a1(void);\nvoid a3(void);\nvoid a2(void);\n"},
+             ["."], 1, [("./v/Led.c", 3)], "1 new naming violation(s)"),
+            ("one more of a known message: the later is new",
+             {"v/Led.c": "void Led_Ok(void);\nvoid a2(void);\nvoid a1(void);\nvoid a2(void);\n"},
+             ["v"], 1, [("v/Led.c", 4)], "2 known"),
+            ("fixed: stale", {"v/Led.c": "void Led_Ok(void);\nvoid a1(void);\nvoid a2(void);\n",
+                              "w/Pump.c": "void Pump_Ok(void);\n"},
+             ["."], 0, [], "1 stale baseline entry (no longer reported; drop them with --write-baseline):\n"
+                           "  w/Pump.c: p1 does not fit"),
+            ("stale only below the paths checked", {}, ["v"], 0, [], "2 known"),
+        ]
+        for step, files, args, expected_code, expected_lines, note in steps:
+            with self.subTest(step=step):
+                for name, content in files.items():
+                    support.write(self.root, name, content)
+                code, out, err = gate(self.root, "--baseline", "base.txt", *args)
+                self.assertEqual((code, located(out)), (expected_code, expected_lines), err)
+                self.assertIn(note, err)
+                self.assertEqual("stale" in err, step.startswith("fixed"), err)
+        code, _, err = gate(self.root, "--baseline", "base.txt", "--write-baseline", "base.txt")
+        self.assertEqual(code, 0, err)
+        self.assertNotIn("Pump.c", self.read("base.txt"))
+
+    def test_waivers(self):
+        files = {
+            "Led.c": "void w1(void); /* skerry-lint: allow */\nvoid w2(void); // skerry-lint: allowed\n",
+            "bad name.c": "void n1(void); /* skerry-lint: allow-file-name */\n",
+            "other name.c": "void o1(void); /* skerry-lint: allow */\n",
+        }
+        for name, content in files.items():
+            support.write(self.root, name, content)
+        code, out, err = gate(self.root, "Led.c", "bad name.c", "other name.c")
+        self.assertEqual(code, 1)
+        self.assertEqual(located(out), [("Led.c", 2), ("bad name.c", 1), ("other name.c", 0)])
+        self.assertIn("not reported: 3 waived", err)
+
+    def test_exclusions(self):
+        for name in ["src/Led.c", "src/Conf.h", "src/third_party/Inner.c", "third_party/lib/Vend.c"]:
+            support.write(self.root, name, "void x1(void);\n")
+        everything = {"./src/Led.c", "./src/Conf.h", "./src/third_party/Inner.c", "./third_party/lib/Vend.c",
+                      "./v/Led.c", "./w/Pump.c"}
+        # (patterns, paths left out)
+        cases = [
+            (["third_party"], {"./src/third_party/Inner.c", "./third_party/lib/Vend.c"}),
+            (["third_party/**"], {"./third_party/lib/Vend.c"}),
+            (["./third_party/"], {"./third_party/lib/Vend.c"}),
+            (["*.h", "w"], {"./src/Conf.h", "./w/Pump.c"}),
+            (["src/*"], {"./src/Led.c", "./src/Conf.h", "./src/third_party/Inner.c"}),
+            (["**/lib/*.c", "[uv]"], {"./third_party/lib/Vend.c", "./v/Led.c"}),
+        ]
+        for patterns, left_out in cases:
+            with self.subTest(patterns=patterns):
+                args = [arg for pattern in patterns for arg in ("--exclude", pattern)]
+                code, out, err = gate(self.root, *args, ".")
+                self.assertEqual(code, 1)
+                self.assertEqual({path for path, _ in located(out)}, everything - left_out)
+                self.assertIn("%d excluded" % sum(2 if path == "./v/Led.c" else 1 for path in left_out), err)
+        code, out, err = gate(self.root, "--exclude", "third_party", "third_party/lib/Vend.c", "w")
+        self.assertEqual((code, out.count("Operation Finsh")), (1, 1))
+        self.assertIn("third_party/lib/Vend.c is excluded: not checked", err)
+
+    def test_errors(self):
+        with open(os.path.join(self.root, "bad.txt"), "w", encoding="utf-8") as out:
+            out.write("# comment\n1\tv/Led.c\n")
+        # (arguments, text on standard error)
+        cases = [
+            (["--changed-since", "HEAD", "."], "needs a git work tree"),
+            (["--write-baseline", "b.txt", "--changed-since", "HEAD"], "cannot be combined"),
+            (["--baseline", "missing.txt", "."], "cannot read baseline missing.txt"),
+            (["--baseline", "bad.txt", "."], "bad.txt:2: not a baseline entry"),
+            (["--write-baseline", "no/such/folder/b.txt", "."], "cannot write baseline"),
+        ]
+        for args, note in cases:
+            with self.subTest(args=args):
+                code, out, err = gate(self.root, *args)
+                self.assertEqual(code, 2)
+                self.assertIn(note, err)
+                self.assertNotIn("Traceback", err)
+
+
+class ChangedLinesTest(unittest.TestCase):
+    def test_only_lines_changed_since_ref(self):
+        tree = support.git_tree({
+            "src/Led.c": "void a1(void);\nvoid a2(void);\n",
+            "src/Old.c": "void r1(void);\n",
+            ".gitignore": "ignored/\n",
+        })
+        try:
+            root = tree.root
+            support.write(root, "src/Led.c", "void a1(void);\nvoid a3(void);\nvoid a2(void);\n")
+            support.git(root, "mv", "src/Old.c", "src/new name.c")
+            support.write(root, "dir b/Fresh.c", "void f1(void);\nvoid f2(void);\n")
+            support.write(root, "ignored/Skip.c", "void s1(void);\n")
+            # (folder run from, arguments, diagnostics printed)
+            cases = [
+                (".", ["--changed-since", "HEAD"], [("./src/new name.c", 0), ("./src/Led.c", 2),
+                                                    ("./dir b/Fresh.c", 1), ("./dir b/Fresh.c", 2)]),
+                ("src", ["--changed-since", "HEAD", "."], [("./new name.c", 0), ("./Led.c", 2)]),
+                (".", ["--changed-since", "HEAD", "src/Led.c", "ignored"], [("src/Led.c", 2)]),
+            ]
+            for folder, args, expected in cases:
+                with self.subTest(folder=folder, args=args):
+                    code, out, err = gate(os.path.join(root, folder), *args)
+                    self.assertEqual(code, 1, err)
+                    self.assertEqual(sorted(located(out)), sorted(expected))
+            code, _, err = gate(root, "--changed-since", "no-such-ref")
+            self.assertEqual(code, 2)
+            self.assertIn("unknown git revision 'no-such-ref'", err)
+        finally:
+            tree.remove()
 
 
 if __name__ == "__main__":
