@@ -2,7 +2,7 @@
 #include <string>
 
 #include "driver/ConsoleOutput.h"
-#include "driver/RunSequence.h"
+#include "driver/Run.h"
 
 int main(int argc, char** argv) {
   skerry::StandardOutput out;

@@ -6,7 +6,7 @@
 #include <boost/filesystem/path.hpp>
 #include <string>
 
-#include "driver/FilePairing.h"
+#include "driver/SourceFileCheck.h"
 
 namespace skerry {
 

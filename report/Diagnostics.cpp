@@ -13,9 +13,9 @@ void ReportViolation(DiagnosticList& list, std::string_view path, int32_t line, 
 }
 
 void DiagnosticListing::AppendAll(DiagnosticList&& list) {
-  blocks_.TakeOver(std::move(list.blocks_));
-  count_ += list.count_;
-  list.clear();
+  const std::size_t count = list.size();
+  blocks_.TakeOver(list.TakeBlocks());
+  count_ += count;
 }
 
 }  // namespace skerry

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "report/OutputStream.h"
 #include "report/SpillFile.h"
@@ -34,9 +35,13 @@ class DiagnosticList {
     blocks_.clear();
     count_ = 0;
   }
+  /// The lines' blocks, to be taken over; the list counts as empty after.
+  TextBlocks&& TakeBlocks() {
+    count_ = 0;
+    return std::move(blocks_);
+  }
 
  private:
-  friend class DiagnosticListing;
   TextBlocks blocks_;
   std::size_t count_ = 0;
 };

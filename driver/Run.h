@@ -1,5 +1,5 @@
-#ifndef SKERRY_DRIVER_RUN_SEQUENCE_H
-#define SKERRY_DRIVER_RUN_SEQUENCE_H
+#ifndef SKERRY_DRIVER_RUN_H
+#define SKERRY_DRIVER_RUN_H
 
 #include "report/OutputStream.h"
 

@@ -1,7 +1,7 @@
 // Deciding whether a path is a C source or header, and checking it with its
 // companion header.
-#ifndef SKERRY_DRIVER_FILE_PAIRING_H
-#define SKERRY_DRIVER_FILE_PAIRING_H
+#ifndef SKERRY_DRIVER_SOURCE_FILE_CHECK_H
+#define SKERRY_DRIVER_SOURCE_FILE_CHECK_H
 
 #include <boost/filesystem/path.hpp>
 #include <string>

@@ -1,4 +1,4 @@
-#include "driver/RunSequence.h"
+#include "driver/Run.h"
 
 #include <boost/filesystem/operations.hpp>
 #if defined(__GLIBC__)
@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "driver/ConsoleOutput.h"
-#include "driver/FilePairing.h"
+#include "driver/SourceFileCheck.h"
 #include "driver/TreeCheck.h"
 #include "driver/Usage.h"
 #include "driver/VersionBanner.h"

@@ -1,4 +1,4 @@
-#include "driver/FilePairing.h"
+#include "driver/SourceFileCheck.h"
 
 #include <boost/filesystem/operations.hpp>
 #include <charconv>
