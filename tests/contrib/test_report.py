@@ -183,27 +183,31 @@ class ReportTest(unittest.TestCase):
         self.assertEqual([row[:2] for row in self.listed()], new)
 
     def test_capped_list_and_incomplete_run(self):
-        # Many files, more violations than the list may hold, hostile text in
-        # a path, and no closing line.
+        # Many files, more violations than the list may hold, a folder whose
+        # name starts like the file before it, hostile text in a path, and no
+        # closing line.
         lines = ["Searching for rule violations in : \"big\""]
         for number in range(300):
             lines += ["big/d%d/M%d.c(%d): error style: v%d does not fit: ^M[_]uc[A-Za-z0-9_#]+$"
                       % (number % 7, number, i, i) for i in range(1, 11)]
+        lines += ["big/x.c(%d): error style: v does not fit: ^x[_]uc[A-Za-z0-9_#]+$" % i for i in range(1, 13)]
+        lines += ["big/x.c(1)/y.c(%d): error style: v does not fit: ^y[_]uc[A-Za-z0-9_#]+$" % i for i in (1, 2)]
         lines.append("big/</script><!--<script>.c(1): error style: MAX does not fit: ^[_]*X[_][A-Z0-9_#]+$")
         source = self.write("big.out", "\n".join(lines) + "\n")
         self.open_report("--max-rows", "500", expected_code=1, source=source)
         self.assertIn("did not complete", self.driver.find_element(By.ID, "incomplete").text)
-        self.assertEqual(self.value("count-total"), 3001)
+        self.assertEqual(self.value("count-total"), 3015)
         note = self.driver.find_element(By.ID, "sample-note")
         listed = int(self.driver.find_element(By.ID, "list-count").get_attribute("data-matching"))
         self.assertLessEqual(listed, 500)
-        self.assertEqual(int(note.get_attribute("data-left-out")), 3001 - listed)
+        self.assertEqual(int(note.get_attribute("data-left-out")), 3015 - listed)
         self.assertIn("left out", note.text)
         # Every folder keeps rows in the list, and its complete count above.
         self.driver.find_element(By.ID, "filter-folder").send_keys("big/d3")
         self.assertTrue(self.listed())
-        cell = self.driver.find_element(By.CSS_SELECTOR, '#folder-table tr[data-path="big/d3"] td[data-value]')
-        self.assertEqual(int(cell.get_attribute("data-value")), 430)
+        for folder, count in (("big/d3", 430), ("big/x.c", 12), ("big/x.c(1)", 2)):
+            cell = self.driver.find_element(By.CSS_SELECTOR, '#folder-table tr[data-path="%s"] td[data-value]' % folder)
+            self.assertEqual(int(cell.get_attribute("data-value")), count, folder)
         self.clear_filters()
         self.driver.find_element(By.ID, "filter-text").send_keys("<!--")
         self.assertEqual(self.listed(), [("big/</script><!--<script>.c", 1, "macro-name-form")])
