@@ -50,7 +50,12 @@ class ReportTest(unittest.TestCase):
                          "--window-size=1280,1000", "--user-data-dir=" + os.path.join(cls.work, "profile")):
             options.add_argument(argument)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        cls.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        try:
+            cls.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        except Exception:
+            cls.tree.remove()
+            shutil.rmtree(cls.work, ignore_errors=True)
+            raise
 
     @classmethod
     def tearDownClass(cls):
