@@ -1,9 +1,6 @@
 #include "driver/Run.h"
 
-#include <boost/filesystem/operations.hpp>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
+#include <boost/filesystem/path.hpp>
 #include <exception>
 #include <string>
 #include <utility>
@@ -43,24 +40,6 @@ class ListingSink : public TreeCheckSink {
   DiagnosticListing listing_;
 };
 
-// glibc raises the size from which a buffer gets its own mapping to the
-// largest buffer freed so far, so that after the first large file the
-// buffers of files come from the heaps of the threads that check them and
-// stay there when they are freed. A fixed size keeps every buffer of 1 MiB
-// or more mapped and returns it when it is freed, so that the peak memory of
-// a run stays near its diagnostics plus the files being checked.
-//
-// Without fast bins, small blocks (the names of a file's records, freed
-// together when its check ends) are merged as they are freed; with them,
-// every large free after a file merges all of them in one go, which cost
-// about 5 % of the time on trees made mostly of #define lines.
-void TuneAllocator() {
-#if defined(__GLIBC__)
-  mallopt(M_MMAP_THRESHOLD, 1 << 20);
-  mallopt(M_MXFAST, 0);
-#endif
-}
-
 int ArgumentError(const std::string& argument, OutputStream& out) {
   out.WriteLine("argument error :" + argument + " is no dir or file!");
   PrintUsage(out);
@@ -69,25 +48,21 @@ int ArgumentError(const std::string& argument, OutputStream& out) {
 
 }  // namespace
 
-int RunChecker(int argc, char** argv, OutputStream& out) {
-  TuneAllocator();
+int RunChecker(int argc, char** argv, OutputStream& out, const FileSystem& files) {
   PrintVersionBanner(argc > 0 ? argv[0] : nullptr, out);
 
   fs::path root;
   bool singleFile = false;
   if (argc <= 1) {
-    boost::system::error_code error;
-    root = fs::current_path(error);
-    if (error) return ArgumentError(".", out);
+    if (!files.CurrentDirectory(root)) return ArgumentError(".", out);
   } else {
     const std::string argument = argv[argc - 1];
     root = fs::path(argument);
-    boost::system::error_code error;
-    fs::file_status status = fs::status(root, error);
-    if (error) return ArgumentError(argument, out);  // access denied on a parent, for instance
-    if (fs::is_regular_file(status)) {
+    // Not found, access denied on a parent, a device: no path to check.
+    const PathStatus::Type type = files.Stat(root).type;
+    if (type == PathStatus::Type::kRegular) {
       singleFile = true;
-    } else if (!fs::is_directory(status)) {
+    } else if (type != PathStatus::Type::kDirectory) {
       return ArgumentError(argument, out);
     }
   }
@@ -98,10 +73,10 @@ int RunChecker(int argc, char** argv, OutputStream& out) {
   ListingSink sink(out);
   try {
     if (singleFile) {
-      FileReport report = CheckSourceFile(root, sink.Spill());
+      FileReport report = CheckSourceFile(root, files, sink.Spill());
       sink.OnReport(report);
     } else {
-      CheckTree(root, CheckingThreads(), sink, sink.Spill());
+      CheckTree(root, CheckingThreads(), sink, files, sink.Spill());
     }
   } catch (const OutputFailure&) {
     throw;

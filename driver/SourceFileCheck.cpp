@@ -1,11 +1,11 @@
 #include "driver/SourceFileCheck.h"
 
-#include <boost/filesystem/operations.hpp>
 #include <charconv>
+#include <string>
+#include <utility>
 
 #include "analysis/FileCheck.h"
 #include "driver/ConsoleOutput.h"
-#include "driver/SourceLineLoader.h"
 
 namespace skerry {
 
@@ -22,7 +22,19 @@ bool IsSourceFileText(const std::string& text) {
   return last == 'c' || last == 'C' || last == 'h' || last == 'H';
 }
 
-FileReport CheckSourceFile(const fs::path& path, SpillFile* spill) {
+namespace {
+
+// Reads the file at path into lines; false when it cannot be read.
+bool LoadSourceLines(SourceLines& lines, const fs::path& path, const FileSystem& files) {
+  std::string bytes;
+  if (!files.ReadFile(path, bytes)) return false;
+  lines = SourceLines::FromBytes(std::move(bytes));
+  return true;
+}
+
+}  // namespace
+
+FileReport CheckSourceFile(const fs::path& path, const FileSystem& files, SpillFile* spill) {
   FileReport report{std::string(), DiagnosticList(spill)};
   const std::string pathText = path.string();
   if (!IsSourceFileText(pathText)) return report;
@@ -32,7 +44,7 @@ FileReport CheckSourceFile(const fs::path& path, SpillFile* spill) {
 
   report.console = "Reading File : " + QuotedForm(path.filename());
   SourceLines fileLines;
-  if (LoadSourceLines(fileLines, path)) {
+  if (LoadSourceLines(fileLines, path, files)) {
     char number[16];
     auto result = std::to_chars(number, number + sizeof number, fileLines.Count());
     report.console.append(" size: ").append(number, result.ptr).append(" lines\n");
@@ -40,8 +52,7 @@ FileReport CheckSourceFile(const fs::path& path, SpillFile* spill) {
 
   SourceLines headerLines;
   if (companionText != pathText) {
-    boost::system::error_code error;
-    if (fs::is_regular_file(fs::status(companion, error))) LoadSourceLines(headerLines, companion);
+    if (files.Stat(companion).type == PathStatus::Type::kRegular) LoadSourceLines(headerLines, companion, files);
   }
 
   CheckFileConventions(fileLines, path.filename().string(), pathText, headerLines, report.diagnostics);

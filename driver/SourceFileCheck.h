@@ -6,6 +6,7 @@
 #include <boost/filesystem/path.hpp>
 #include <string>
 
+#include "driver/FileSystem.h"
 #include "report/Diagnostics.h"
 
 namespace skerry {
@@ -20,9 +21,9 @@ struct FileReport {
 // Checks path if its text ends in a dot and c or h (either case), loading
 // the companion header (the text with its last character replaced by "h")
 // when that is another path and a regular file. Any other path gives an
-// empty report. The filled blocks of its diagnostics go to spill (when
-// given) as they are filled.
-FileReport CheckSourceFile(const boost::filesystem::path& path, SpillFile* spill = nullptr);
+// empty report. Files are read through files; the filled blocks of the
+// diagnostics go to spill (when given) as they are filled.
+FileReport CheckSourceFile(const boost::filesystem::path& path, const FileSystem& files, SpillFile* spill = nullptr);
 
 // Whether a path text ends in a dot and c or h, in either case.
 bool IsSourceFileText(const std::string& text);

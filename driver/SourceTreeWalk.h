@@ -5,6 +5,8 @@
 #include <boost/filesystem/path.hpp>
 #include <string>
 
+#include "driver/FileSystem.h"
+
 namespace skerry {
 
 // Receives what the walk meets, in walk order.
@@ -22,8 +24,8 @@ class WalkVisitor {
 // the next entry. A directory link that leads back to a directory on the
 // current walk path is not followed again; a directory that cannot be
 // listed, or an entry whose type cannot be determined, is reported through
-// OnNotice and the walk goes on.
-void WalkSourceTree(const boost::filesystem::path& directory, WalkVisitor& visitor);
+// OnNotice and the walk goes on. Everything is read through files.
+void WalkSourceTree(const boost::filesystem::path& directory, WalkVisitor& visitor, const FileSystem& files);
 
 // The entry path: directory and name joined by the preferred separator,
 // without doubling a separator the directory already ends with.

@@ -24,16 +24,18 @@ namespace {
 // One thread: each file is checked when the walk meets it.
 class SerialCheck : public WalkVisitor {
  public:
-  SerialCheck(TreeCheckSink& sink, SpillFile* spill) : sink_(sink), spill_(spill) {}
+  SerialCheck(TreeCheckSink& sink, const FileSystem& files, SpillFile* spill)
+      : sink_(sink), files_(files), spill_(spill) {}
   void OnFile(const fs::path& path) override {
     if (!IsSourceFileText(path.string())) return;
-    FileReport report = CheckSourceFile(path, spill_);
+    FileReport report = CheckSourceFile(path, files_, spill_);
     sink_.OnReport(report);
   }
   void OnNotice(std::string line) override { sink_.OnNotice(line); }
 
  private:
   TreeCheckSink& sink_;
+  const FileSystem& files_;
   SpillFile* spill_;
 };
 
@@ -45,8 +47,8 @@ class SerialCheck : public WalkVisitor {
 // runs ahead and only a few files are held at a time.
 class PipelinedCheck : public WalkVisitor {
  public:
-  PipelinedCheck(unsigned threads, TreeCheckSink& sink, SpillFile* spill)
-      : sink_(sink), spill_(spill), capacity_(16 * threads) {
+  PipelinedCheck(unsigned threads, TreeCheckSink& sink, const FileSystem& files, SpillFile* spill)
+      : sink_(sink), files_(files), spill_(spill), capacity_(16 * threads) {
     for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
   }
   ~PipelinedCheck() override {
@@ -127,7 +129,7 @@ class PipelinedCheck : public WalkVisitor {
       FileReport report;
       std::exception_ptr failure;
       try {
-        report = CheckSourceFile(item->path, spill_);
+        report = CheckSourceFile(item->path, files_, spill_);
       } catch (...) {
         failure = std::current_exception();
       }
@@ -140,6 +142,7 @@ class PipelinedCheck : public WalkVisitor {
   }
 
   TreeCheckSink& sink_;
+  const FileSystem& files_;
   SpillFile* spill_;
   const std::size_t capacity_;
   std::mutex mutex_;
@@ -153,14 +156,15 @@ class PipelinedCheck : public WalkVisitor {
 
 }  // namespace
 
-void CheckTree(const fs::path& directory, unsigned threads, TreeCheckSink& sink, SpillFile* spill) {
+void CheckTree(const fs::path& directory, unsigned threads, TreeCheckSink& sink, const FileSystem& files,
+               SpillFile* spill) {
   if (threads <= 1) {
-    SerialCheck check(sink, spill);
-    WalkSourceTree(directory, check);
+    SerialCheck check(sink, files, spill);
+    WalkSourceTree(directory, check, files);
     return;
   }
-  PipelinedCheck check(threads, sink, spill);
-  WalkSourceTree(directory, check);
+  PipelinedCheck check(threads, sink, files, spill);
+  WalkSourceTree(directory, check, files);
   check.Finish();
 }
 

@@ -24,8 +24,9 @@ class TreeCheckSink {
 // (CheckSourceFile) on the given number of threads. The sink gets the same
 // calls in the same order as from a walk that checks each file when it meets
 // it, which is what one thread does; it is called on the calling thread.
-// The diagnostics' filled blocks go to spill (when given).
-void CheckTree(const boost::filesystem::path& directory, unsigned threads, TreeCheckSink& sink,
+// Everything is read through files; the diagnostics' filled blocks go to
+// spill (when given).
+void CheckTree(const boost::filesystem::path& directory, unsigned threads, TreeCheckSink& sink, const FileSystem& files,
                SpillFile* spill = nullptr);
 
 // The number of threads to check with: the processors this process may run

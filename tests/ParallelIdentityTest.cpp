@@ -101,12 +101,12 @@ TEST(ParallelIdentity, ThreadsGiveTheOutputOfOneThread) {
     TempTree tree;
     Generate(tree, seed);
     RecordingSink one;
-    CheckTree(tree.Root(), 1, one);
+    CheckTree(tree.Root(), 1, one, DiskFileSystem());
     ASSERT_NE(one.text.find("size: "), std::string::npos);
     ASSERT_NE(one.text.find("notice: "), std::string::npos);
     for (unsigned threads : {2u, 3u, 8u}) {
       RecordingSink several;
-      CheckTree(tree.Root(), threads, several);
+      CheckTree(tree.Root(), threads, several, DiskFileSystem());
       ASSERT_EQ(several.text, one.text) << "seed " << seed << ", " << threads << " threads";
     }
   }

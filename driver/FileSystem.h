@@ -1,0 +1,63 @@
+// What the checker needs of the disk, behind one seam.
+#ifndef SKERRY_DRIVER_FILE_SYSTEM_H
+#define SKERRY_DRIVER_FILE_SYSTEM_H
+
+#include <boost/filesystem/path.hpp>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace skerry {
+
+/// The type of a path, links followed, and what identifies a directory
+/// whatever path reached it.
+struct PathStatus {
+  enum class Type { kNotFound, kRegular, kDirectory, kOther, kUnknown } type = Type::kNotFound;
+  std::string error;  // with kUnknown: why the type cannot be determined
+  // Directories: equal for the same directory (device and inode, or the
+  // canonical path where there are none); identified is false when unknown.
+  bool identified = false;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::string canonical;
+  bool SameDirectory(const PathStatus& other) const {
+    return identified && other.identified && device == other.device && inode == other.inode &&
+           canonical == other.canonical;
+  }
+};
+
+/// The file system the run reads: the disk (DiskFileSystem), or files held
+/// in memory by tests (RunSpineTest). Called from several threads at once.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  /// The status of path, links followed. A missing path or a broken link is
+  /// kNotFound without error.
+  virtual PathStatus Stat(const boost::filesystem::path& path) const = 0;
+  /// Reads the regular file at path. Returns false, leaving bytes empty,
+  /// when it cannot be opened or is not a regular file (a FIFO, device or
+  /// socket is never read, so it cannot block the run). A read error in the
+  /// middle keeps what was read and still returns true.
+  virtual bool ReadFile(const boost::filesystem::path& path, std::string& bytes) const = 0;
+  /// The names of directory's entries in the order the system lists them
+  /// ("." and ".." left out). error tells why the listing failed or stopped;
+  /// names then hold what was listed before.
+  virtual void ListDirectory(const boost::filesystem::path& directory, std::vector<boost::filesystem::path>& names,
+                             std::string& error) const = 0;
+  /// The current directory; false when it cannot be found out.
+  virtual bool CurrentDirectory(boost::filesystem::path& directory) const = 0;
+};
+
+/// The disk, through Boost.Filesystem and POSIX.
+class DiskFileSystem : public FileSystem {
+ public:
+  PathStatus Stat(const boost::filesystem::path& path) const override;
+  bool ReadFile(const boost::filesystem::path& path, std::string& bytes) const override;
+  void ListDirectory(const boost::filesystem::path& directory, std::vector<boost::filesystem::path>& names,
+                     std::string& error) const override;
+  bool CurrentDirectory(boost::filesystem::path& directory) const override;
+};
+
+}  // namespace skerry
+
+#endif
