@@ -46,33 +46,25 @@ class PooledText {
 
 // Where the pieces of a statement text stand in the line it was made from:
 // statement[i] stands for line[i + shift] as long as the scanner has not
-// rewritten that part. A piece is taken as a view into the line only when
-// the line holds the same bytes there.
+// rewritten that part.
 struct LineMap {
   std::string_view line;
   std::ptrdiff_t shift = 0;
-
-  // The view of line with piece's bytes, piece standing at position at of
-  // the statement; false when there is none.
-  bool Find(std::size_t at, std::string_view piece, std::string_view& view) const {
-    const std::ptrdiff_t start = static_cast<std::ptrdiff_t>(at) + shift;
-    if (start < 0 || static_cast<std::size_t>(start) + piece.size() > line.size()) return false;
-    const std::string_view candidate = line.substr(static_cast<std::size_t>(start), piece.size());
-    if (candidate != piece) return false;
-    view = candidate;
-    return true;
-  }
 };
 
-// A text the record will hold: a view into the line when there is one, else
-// a copy that the table keeps once the record is entered.
+// A text the record will hold: a view into the line where the line holds
+// the same bytes, else a copy that the table keeps once the record is
+// entered.
 struct PendingText {
   std::string_view view;
   std::string copy;
   bool viewed = false;
 
   void Take(const LineMap& map, const std::string& statement, std::string_view piece) {
-    viewed = map.Find(static_cast<std::size_t>(piece.data() - statement.data()), piece, view);
+    const std::ptrdiff_t start = (piece.data() - statement.data()) + map.shift;
+    const bool fits = start >= 0 && static_cast<std::size_t>(start) + piece.size() <= map.line.size();
+    view = fits ? map.line.substr(static_cast<std::size_t>(start), piece.size()) : std::string_view();
+    viewed = fits && view == piece;
     if (!viewed) copy.assign(piece);
   }
   std::string_view Keep(DeclarationTable& table) const { return viewed ? view : table.Keep(copy); }
@@ -131,9 +123,8 @@ void FileScanner::ScanParameterList(std::string_view parameterText, int32_t line
 void FileScanner::ScanFully(std::string_view lineText, std::string_view viewable, int32_t lineNumber, Pass pass) {
   PooledText pooledStatement;
   std::string& statement = *pooledStatement;
-  std::size_t lineOffset = 0;
-  if (!PrepareStatement(lineText, statement, &lineOffset)) return;
-  LineMap map{viewable, static_cast<std::ptrdiff_t>(lineOffset) - 1};
+  LineMap map{viewable, 0};
+  if (!PrepareStatement(lineText, statement, &map.shift)) return;
 
   DeclarationRecord record;
   MatchGroups groups;

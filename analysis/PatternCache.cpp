@@ -15,10 +15,7 @@ std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned o
   thread_local std::unordered_map<const PatternEngine*, std::unordered_map<std::string, std::shared_ptr<const Pattern>>>
       caches;
   auto& cache = caches[&engine];
-  std::string key;
-  key.reserve(text.size() + 1);
-  key.push_back(static_cast<char>('0' + options));
-  key.append(text);
+  std::string key = static_cast<char>('0' + options) + std::string(text);
   auto found = cache.find(key);
   if (found != cache.end()) return found->second;
   if (cache.size() >= kMaxEntries) cache.clear();

@@ -11,8 +11,6 @@ namespace skerry {
 
 struct PatternTable {
   explicit PatternTable(const PatternEngine& engine);
-  PatternTable(const PatternTable&) = delete;
-  PatternTable& operator=(const PatternTable&) = delete;
 
   // The table of engine, compiled at its first use and kept for the run;
   // shared by every file and thread.

@@ -76,7 +76,7 @@ bool IsLineComment(std::string_view line) {
 // every blank the qualifier words that end right before it are dropped; why
 // that equals the documented loop: tests/LineScannerTest.cpp,
 // QualifierRemovalMatchesPatternLoop.
-bool PrepareStatement(std::string_view lineText, std::string& statement, std::size_t* lineOffset) {
+bool PrepareStatement(std::string_view lineText, std::string& statement, std::ptrdiff_t* lineShift) {
   // resize fills only what lies beyond the text's previous length, and the
   // scanner reuses its statement texts, so this costs little.
   statement.resize(2 * lineText.size() + 2);
@@ -108,7 +108,13 @@ bool PrepareStatement(std::string_view lineText, std::string& statement, std::si
   size = 1 + end - begin;
   out[size++] = ' ';
   statement.resize(size);
-  if (lineOffset != nullptr) *lineOffset = begin - 1;
+  if (lineShift != nullptr) {
+    // The prepared line's last character, at statement[end - begin], is the
+    // line's last one that is neither white space nor a backslash.
+    std::size_t lineEnd = lineText.size();
+    while (lineEnd > 0 && (IsBlank(lineText[lineEnd - 1]) || lineText[lineEnd - 1] == '\\')) --lineEnd;
+    *lineShift = static_cast<std::ptrdiff_t>(lineEnd) - 1 - static_cast<std::ptrdiff_t>(end - begin);
+  }
   return true;
 }
 

@@ -17,10 +17,10 @@ namespace skerry {
 // blank, the qualifier words const, volatile, static and inline (any case
 // for inline) that a blank follows removed, and trimmed. Returns false when
 // the prepared line is empty; statement is then unspecified. Sets
-// *lineOffset to where the prepared line starts in lineText if the
-// preparation changed nothing in front of it (a caller that relies on it
-// compares the texts).
-bool PrepareStatement(std::string_view lineText, std::string& statement, std::size_t* lineOffset = nullptr);
+// *lineShift such that statement[i] stands for lineText[i + *lineShift]
+// wherever the preparation changed nothing between there and the end of the
+// prepared line (a caller that relies on it compares the texts).
+bool PrepareStatement(std::string_view lineText, std::string& statement, std::ptrdiff_t* lineShift = nullptr);
 
 // Whether the line is a first-column comment ("^[/][/].*" matches it whole;
 // tests/PrefilterTest.cpp, StatementAndCommentTestMatchThePatterns, like
