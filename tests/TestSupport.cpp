@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <boost/filesystem.hpp>
 #include <chrono>
 #include <cstdlib>
@@ -16,6 +17,9 @@
 #include <regex>
 #include <stdexcept>
 #include <utility>
+
+#include "driver/Run.h"
+#include "report/OutputStream.h"
 
 #ifndef SKERRY_LINT_BINARY
 #error "SKERRY_LINT_BINARY must name the built checker"
@@ -170,6 +174,30 @@ RunResult RunLintAs(uid_t user, gid_t group, const std::vector<std::string>& arg
   return Launch(args, options);
 }
 
+RunResult RunUnprivileged(const std::vector<std::string>& args, const std::string& workingDir, int timeoutSeconds) {
+  return getuid() == 0 ? RunLintAs(65534, 65534, args, workingDir, timeoutSeconds)
+                       : RunLint(args, workingDir, timeoutSeconds);
+}
+
+bool CouldNotStart(const RunResult& run) { return run.exitCode == 126 || run.exitCode == 127; }
+
+const char kTwoUpper[] = "two upper case letters in filename are not allowed";
+const char kAlnum[] = "only letters and numbers are allowed for filename";
+
+std::string Progress(const std::string& name, int lines) {
+  return "Reading File : " + QuotedPath(name) + " size: " + std::to_string(lines) + " lines\n";
+}
+
+std::string Unopened(const std::string& name) { return "Reading File : " + QuotedPath(name); }
+
+std::string ArgumentErrorOutput(const std::string& argument) {
+  const std::string rule(54, ' ');
+  return BannerLines() + "argument error :" + argument + " is no dir or file!\n" + rule +
+         "\nProgram Usage: Skerry_Lint [path]\n\nNote: \n    [path] is optional.\n"
+         "      If not submitted, the current directory is used\n" +
+         rule + "\n";
+}
+
 std::string MaskBuildDate(const std::string& output) {
   static const std::regex banner("^(Skerry_Lint version [0-9]+[.][0-9]+ from )[A-Z][a-z][a-z] [ 0-9][0-9] [0-9]{4}\n");
   static const std::regex build("(\nBUILD: )[A-Z][a-z][a-z] [ 0-9][0-9] [0-9]{4}\n");
@@ -226,6 +254,148 @@ void TempTree::Link(const std::string& relative, const std::string& target) cons
   fs::path link(Path(relative));
   fs::create_directories(link.parent_path());
   fs::create_symlink(target, link);
+}
+
+RunResult RunInProcess(const std::vector<std::string>& args, const FileSystem& files) {
+  std::vector<std::string> copies{"Skerry_Lint"};
+  copies.insert(copies.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : copies) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  StringOutput out;
+  RunResult result;
+  result.exitCode = RunChecker(static_cast<int>(copies.size()), argv.data(), out, files);
+  result.out = out.Text();
+  return result;
+}
+
+namespace {
+
+std::vector<std::string> SplitPath(const std::string& path) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+std::string JoinPath(const std::vector<std::string>& parts) {
+  std::string path;
+  for (const std::string& part : parts) path += "/" + part;
+  return path.empty() ? "/" : path;
+}
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() { entries_["/"] = Entry{}; }
+
+MemoryFileSystem::Entry& MemoryFileSystem::Add(const std::string& path, Entry::Kind kind) {
+  std::vector<std::string> parts = SplitPath(path);
+  std::vector<std::string> done;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const std::string parent = JoinPath(done);
+    done.push_back(parts[i]);
+    const std::string current = JoinPath(done);
+    if (entries_.count(current) == 0) {
+      Entry entry;
+      entry.kind = i + 1 == parts.size() ? kind : Entry::Kind::kDirectory;
+      entry.id = entries_.size();
+      entries_[current] = entry;
+      entries_[parent].children.push_back(parts[i]);
+    }
+  }
+  return entries_[JoinPath(done)];
+}
+
+void MemoryFileSystem::AddFile(const std::string& path, const std::string& bytes, bool readable) {
+  Entry& entry = Add(path, Entry::Kind::kFile);
+  entry.content = bytes;
+  entry.readable = readable;
+}
+
+void MemoryFileSystem::AddDirectory(const std::string& path) { Add(path, Entry::Kind::kDirectory); }
+
+void MemoryFileSystem::AddLink(const std::string& path, const std::string& target) {
+  Add(path, Entry::Kind::kLink).content = target;
+}
+
+std::optional<std::string> MemoryFileSystem::Resolve(const std::string& path, bool& loop) const {
+  std::vector<std::string> pending = SplitPath(path);
+  std::reverse(pending.begin(), pending.end());
+  std::vector<std::string> done;
+  int links = 0;
+  while (!pending.empty()) {
+    const std::string part = pending.back();
+    pending.pop_back();
+    if (part == ".") continue;
+    if (part == "..") {
+      if (!done.empty()) done.pop_back();
+      continue;
+    }
+    done.push_back(part);
+    auto it = entries_.find(JoinPath(done));
+    if (it == entries_.end()) return std::nullopt;
+    if (it->second.kind == Entry::Kind::kLink) {
+      if (++links > 40) {
+        loop = true;
+        return std::nullopt;
+      }
+      done.pop_back();
+      const std::string& target = it->second.content;
+      if (!target.empty() && target[0] == '/') done.clear();
+      std::vector<std::string> parts = SplitPath(target);
+      pending.insert(pending.end(), parts.rbegin(), parts.rend());
+    } else if (it->second.kind == Entry::Kind::kFile && !pending.empty()) {
+      return std::nullopt;  // a name below a file
+    }
+  }
+  return JoinPath(done);
+}
+
+PathStatus MemoryFileSystem::Stat(const boost::filesystem::path& path) const {
+  PathStatus status;
+  bool loop = false;
+  std::optional<std::string> resolved = Resolve(path.string(), loop);
+  if (loop) {
+    status.type = PathStatus::Type::kUnknown;
+    status.error = "Too many levels of symbolic links";
+  } else if (resolved) {
+    const Entry& entry = entries_.at(*resolved);
+    status.type = entry.kind == Entry::Kind::kFile ? PathStatus::Type::kRegular : PathStatus::Type::kDirectory;
+    status.identified = entry.kind == Entry::Kind::kDirectory;
+    status.inode = entry.id;
+  }
+  return status;
+}
+
+bool MemoryFileSystem::ReadFile(const boost::filesystem::path& path, std::string& bytes) const {
+  bool loop = false;
+  std::optional<std::string> resolved = Resolve(path.string(), loop);
+  if (!resolved) return false;
+  const Entry& entry = entries_.at(*resolved);
+  if (entry.kind != Entry::Kind::kFile || !entry.readable) return false;
+  bytes = entry.content;
+  return true;
+}
+
+void MemoryFileSystem::ListDirectory(const boost::filesystem::path& directory,
+                                     std::vector<boost::filesystem::path>& names, std::string& error) const {
+  bool loop = false;
+  std::optional<std::string> resolved = Resolve(directory.string(), loop);
+  if (!resolved || entries_.at(*resolved).kind != Entry::Kind::kDirectory) {
+    error = resolved ? "Not a directory" : "No such file or directory";
+    return;
+  }
+  for (const std::string& name : entries_.at(*resolved).children) names.emplace_back(name);
+}
+
+bool MemoryFileSystem::CurrentDirectory(boost::filesystem::path& directory) const {
+  directory = "/";
+  return true;
 }
 
 }  // namespace skerry::test

@@ -5,9 +5,14 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "driver/FileSystem.h"
 
 namespace skerry::test {
 
@@ -51,6 +56,63 @@ RunResult RunLint(const std::vector<std::string>& args, const std::string& worki
 // cannot switch exits with 126, one that cannot start the checker with 127.
 RunResult RunLintAs(uid_t user, gid_t group, const std::vector<std::string>& args, const std::string& workingDir = "",
                     int timeoutSeconds = 120);
+
+// Runs the checker in this process on files (RunChecker) with args and
+// returns what it wrote and its exit code.
+RunResult RunInProcess(const std::vector<std::string>& args, const FileSystem& files);
+
+// A file system held in memory: absolute paths with "/" between names,
+// links followed as on the disk, folders listed in the order their entries
+// were added. Folders are made as needed.
+class MemoryFileSystem : public FileSystem {
+ public:
+  MemoryFileSystem();
+  // A regular file; one that is not readable exists but cannot be opened.
+  void AddFile(const std::string& path, const std::string& bytes, bool readable = true);
+  void AddDirectory(const std::string& path);
+  // A symbolic link to target, taken relative to the link's folder unless it
+  // starts with "/".
+  void AddLink(const std::string& path, const std::string& target);
+
+  PathStatus Stat(const boost::filesystem::path& path) const override;
+  bool ReadFile(const boost::filesystem::path& path, std::string& bytes) const override;
+  void ListDirectory(const boost::filesystem::path& directory, std::vector<boost::filesystem::path>& names,
+                     std::string& error) const override;
+  bool CurrentDirectory(boost::filesystem::path& directory) const override;
+
+ private:
+  struct Entry {
+    enum class Kind { kFile, kDirectory, kLink } kind = Kind::kDirectory;
+    std::string content;  // a file's bytes, a link's target
+    bool readable = true;
+    std::vector<std::string> children;
+    std::uint64_t id = 0;
+  };
+  Entry& Add(const std::string& path, Entry::Kind kind);
+  // The path of the entry that path leads to, links followed; nothing when
+  // a part is missing, or (with loop set) when links go round.
+  std::optional<std::string> Resolve(const std::string& path, bool& loop) const;
+  std::map<std::string, Entry> entries_;
+};
+
+// As RunLint, as user nobody when the tests run as root (so that
+// permissions apply), otherwise as the current user.
+RunResult RunUnprivileged(const std::vector<std::string>& args, const std::string& workingDir = "",
+                          int timeoutSeconds = 120);
+// Whether a run could not switch user or start the checker.
+bool CouldNotStart(const RunResult& run);
+
+// The two file-name messages.
+extern const char kTwoUpper[];
+extern const char kAlnum[];
+
+// The progress line of a loaded file, and the progress text of a file that
+// cannot be opened (no line end).
+std::string Progress(const std::string& name, int lines);
+std::string Unopened(const std::string& name);
+
+// The banner, the error line and the usage text of an argument error.
+std::string ArgumentErrorOutput(const std::string& argument);
 
 // The output with the build date (on the banner line and the build line)
 // replaced by "<DATE>".
