@@ -5,7 +5,7 @@
 // The checker's engine is PCRE2 (8-bit, JIT). It is set up so that every
 // fixed pattern of the checker gives the results that std::regex gives in
 // ECMAScript mode (the reference engine of the tests,
-// tests/reference/StdRegexEngine.h; tests/PatternConformanceTest.cpp
+// tests/reference/StdRegexEngine.h; tests/reference/PatternConformanceTest.cpp
 // compares the two):
 //   - PCRE2_DOLLAR_ENDONLY: "$" matches only at the very end of the text;
 //   - PCRE2_ALLOW_EMPTY_CLASS: "[]" is an empty class, as in ECMAScript;

@@ -54,7 +54,7 @@ class UserTypeList {
   // Searches statement. On a match, typeGroup is the matching entry's type
   // group (the name with the blank or "*" after it) and restGroup its rest
   // group, both views into statement. An invalid list or an engine error
-  // during the search gives false. tests/PatternConformanceTest.cpp,
+  // during the search gives false. tests/reference/PatternConformanceTest.cpp,
   // UserTypeListFindMatchesAlternation, compares it with the alternation.
   bool Find(std::string_view statement, std::string_view& typeGroup, std::string_view& restGroup) const;
 
