@@ -124,7 +124,7 @@ class Pattern {
   // True when the entire text matches.
   bool WholeMatch(std::string_view text) const { return compiled_ && compiled_->WholeMatch(text); }
   // True when the pattern matches anywhere in the text; the groups of the
-  // leftmost match are stored in groups (left unspecified on failure).
+  // leftmost match are stored in groups (of no use on failure).
   bool Search(std::string_view text, MatchGroups& groups) const {
     return SearchDetailed(text, groups) == SearchOutcome::Match;
   }

@@ -16,7 +16,7 @@ namespace skerry {
 // when the line is a first-column comment), every backslash replaced by a
 // blank, the qualifier words const, volatile, static and inline (any case
 // for inline) that a blank follows removed, and trimmed. Returns false when
-// the prepared line is empty; statement is then unspecified. Sets
+// the prepared line is empty; statement then holds nothing of use. Sets
 // *lineShift such that statement[i] stands for lineText[i + *lineShift]
 // wherever the preparation changed nothing between there and the end of the
 // prepared line (a caller that relies on it compares the texts).
