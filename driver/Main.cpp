@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <string>
 #if defined(__GLIBC__)
@@ -35,7 +37,7 @@ int main(int argc, char** argv) {
   skerry::StandardOutput out;
   const skerry::DiskFileSystem disk;
   try {
-    if (!skerry::PrepareStandardStreams()) throw skerry::OutputFailure("Bad file descriptor");
+    if (!skerry::PrepareStandardStreams()) throw skerry::OutputFailure(std::strerror(EBADF));
     int exitCode;
     try {
       exitCode = skerry::RunChecker(argc, argv, out, disk);
