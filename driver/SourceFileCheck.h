@@ -22,7 +22,8 @@ struct FileReport {
 // the companion header (the text with its last character replaced by "h")
 // when that is another path and a regular file. Any other path gives an
 // empty report. Files are read through files; the filled blocks of the
-// diagnostics go to spill (when given) as they are filled.
+// diagnostics go to spill (when given) as they are filled (RunSpineTest:
+// SingleFile).
 FileReport CheckSourceFile(const boost::filesystem::path& path, const FileSystem& files, SpillFile* spill = nullptr);
 
 // Whether a path text ends in a dot and c or h, in either case.

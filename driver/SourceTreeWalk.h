@@ -24,7 +24,8 @@ class WalkVisitor {
 // the next entry. A directory link that leads back to a directory on the
 // current walk path is not followed again; a directory that cannot be
 // listed, or an entry whose type cannot be determined, is reported through
-// OnNotice and the walk goes on. Everything is read through files.
+// OnNotice and the walk goes on. Everything is read through files
+// (RunSpineTest: Walk; ReliabilityTest: LinkCyclesAreNotFollowed).
 void WalkSourceTree(const boost::filesystem::path& directory, WalkVisitor& visitor, const FileSystem& files);
 
 // The entry path: directory and name joined by the preferred separator,

@@ -25,7 +25,7 @@ class TreeCheckSink {
 // calls in the same order as from a walk that checks each file when it meets
 // it, which is what one thread does; it is called on the calling thread.
 // Everything is read through files; the diagnostics' filled blocks go to
-// spill (when given).
+// spill (when given). ParallelIdentityTest compares thread counts.
 void CheckTree(const boost::filesystem::path& directory, unsigned threads, TreeCheckSink& sink, const FileSystem& files,
                SpillFile* spill = nullptr);
 
