@@ -180,7 +180,7 @@ def _unescape_bytes(field):
 
 
 def _escape_bytes(field):
-    if not any(c in field for c in (b"\\", b"\t", b"\n", b"\r")):
+    if b"\\" not in field and b"\t" not in field and b"\n" not in field and b"\r" not in field:
         return field
     return field.replace(b"\\", b"\\\\").replace(b"\t", b"\\t").replace(b"\n", b"\\n").replace(b"\r", b"\\r")
 
