@@ -12,6 +12,8 @@
 //                         holds the complete output of that run in a tree of
 //                         the files shown; it may end with "$ echo $?" and
 //                         the exit code. Build dates are masked.
+//   <!-- shell -->        a shell example of the tools around the checker;
+//                         tests/contrib/test_readme.py runs these
 // Every ```c block must be a file of an example.
 #include <gtest/gtest.h>
 
@@ -121,6 +123,8 @@ std::vector<Example> ParseReadme(const std::vector<std::string>& readme) {
         example.expected = JoinLines(block, 1, last);
       }
       examples.push_back(example);
+    } else if (marker == "<!-- shell -->") {
+      EXPECT_EQ(language, "sh") << "README.md:" << markerLine << ": shell marker before a block that is not sh";
     } else {
       EXPECT_NE(language, "c") << "README.md:" << i + 1 << ": C block that is not the file of an example";
       EXPECT_TRUE(marker.empty()) << "README.md:" << markerLine << ": unknown marker " << marker;
