@@ -8,7 +8,9 @@ the installation prefix. Python 3 standard library only.
 Every function streams: the output of a whole kernel tree is about 1 GB.
 """
 
+import collections
 import re
+import threading
 
 # The path is everything before the first "(digits): error style: ". On
 # Windows no file name can hold a colon, so the first such text ends the path
@@ -85,6 +87,41 @@ def parse_diagnostic(line):
     return found.group(1), int(found.group(2)), found.group(3)
 
 
+MARK = b"): error style: "
+
+
+def split_diagnostic(raw):
+    """(path, line number digits, message) of a diagnostic line given as
+    bytes without its line end, or None for any other line."""
+    at = raw.find(MARK)
+    if at > 0:
+        opening = raw.rfind(b"(", 0, at)
+        if opening >= 0 and raw[opening + 1:at].isdigit():
+            return raw[:opening], raw[opening + 1:at], raw[at + len(MARK):]
+    found = DIAGNOSTIC_BYTES.match(raw)
+    return found.groups() if found else None
+
+
+def blocks(stream, size=1 << 22):
+    """The whole lines of a binary stream in blocks of about size bytes (the
+    last one may lack its line feed). A block is what one read gives, so that
+    lines written slowly into a pipe come as soon as they are written."""
+    read = getattr(stream, "read1", stream.read)
+    rest = b""
+    while True:
+        chunk = read(size)
+        if not chunk:
+            break
+        cut = chunk.rfind(b"\n") + 1
+        if cut:
+            yield rest + chunk[:cut] if rest else chunk[:cut]
+            rest = chunk[cut:]
+        else:
+            rest += chunk
+    if rest:
+        yield rest
+
+
 def read_lines(stream):
     """The lines of a binary stream as texts without line ends, one at a
     time."""
@@ -158,30 +195,21 @@ BASELINE_HEADER = (
     "# Skerry_Lint baseline: known naming violations, written by skerry-lint-gate --write-baseline.\n"
     "# count<TAB>path<TAB>message; line numbers are left out on purpose.\n"
 )
-_ESCAPES = {"\\": "\\\\", "\t": "\\t", "\n": "\\n", "\r": "\\r"}
-
-
-def _escape(text):
-    return "".join(_ESCAPES.get(c, c) for c in text) if any(c in text for c in _ESCAPES) else text
+_ESCAPED = re.compile(rb"\\(.)", re.DOTALL)
+_UNESCAPES = {b"\\": b"\\", b"t": b"\t", b"n": b"\n", b"r": b"\r"}
 
 
 class BaselineError(Exception):
     """A baseline file that cannot be read or does not have the format."""
 
 
-_ESCAPED_BYTES = re.compile(rb"\\(.)", re.DOTALL)
-_UNESCAPES_BYTES = {b"\\": b"\\", b"t": b"\t", b"n": b"\n", b"r": b"\r"}
-
-
-def _unescape_bytes(field):
+def _unescape(field):
     if b"\\" not in field:
         return field
-    return _ESCAPED_BYTES.sub(lambda m: _UNESCAPES_BYTES.get(m.group(1), m.group(0)), field)
+    return _ESCAPED.sub(lambda m: _UNESCAPES.get(m.group(1), m.group(0)), field)
 
 
-def _escape_bytes(field):
-    if b"\\" not in field and b"\t" not in field and b"\n" not in field and b"\r" not in field:
-        return field
+def _escape(field):
     return field.replace(b"\\", b"\\\\").replace(b"\t", b"\\t").replace(b"\n", b"\\n").replace(b"\r", b"\\r")
 
 
@@ -190,38 +218,147 @@ def iter_baseline(source, name="baseline", first=1):
     stream source, as bytes, in the order of the file; name and the number of
     the first line are used in errors. Raises BaselineError."""
     for number, raw in enumerate(source, first):
-        if raw.endswith(b"\n"):
-            raw = raw[:-1]
-        if raw.endswith(b"\r"):
-            raw = raw[:-1]
+        raw = strip_line_end(raw)
         if not raw or raw[:1] == b"#":
             continue
         fields = raw.split(b"\t")
         if len(fields) != 3 or not fields[0].isdigit():
             raise BaselineError("%s:%d: not a baseline entry (count<TAB>path<TAB>message)" % (name, number))
-        yield _unescape_bytes(fields[1]), _unescape_bytes(fields[2]), int(fields[0])
+        yield _unescape(fields[1]), _unescape(fields[2]), int(fields[0])
 
 
 def baseline_line(path, message, count):
     """One baseline entry as bytes, for path and message given as bytes."""
-    return b"%d\t%s\t%s\n" % (count, _escape_bytes(path), _escape_bytes(message))
-
-
-def read_baseline(path):
-    """{(path, message): count} of a baseline file. Raises BaselineError."""
-    entries = {}
-    try:
-        with open(path, "rb") as source:
-            for entry_path, message, count in iter_baseline(source, path):
-                key = (decode(entry_path), decode(message))
-                entries[key] = entries.get(key, 0) + count
-    except OSError as error:
-        raise BaselineError("cannot read baseline %s: %s" % (path, error.strerror or error)) from error
-    return entries
+    return b"%d\t%s\t%s\n" % (count, _escape(path), _escape(message))
 
 
 def baseline_text(entries):
-    """The text of a baseline file for {(path, message): count}, sorted so
-    that it is the same from run to run."""
-    keys = sorted((k for k, count in entries.items() if count > 0), key=lambda k: (encode(k[0]), encode(k[1])))
-    return BASELINE_HEADER + "".join("%d\t%s\t%s\n" % (entries[k], _escape(k[0]), _escape(k[1])) for k in keys)
+    """The text of a baseline file for {(path, message): count} (texts made
+    by decode()), sorted so that it is the same from run to run."""
+    keys = sorted((encode(path), encode(message)) for (path, message), count in entries.items() if count > 0)
+    return BASELINE_HEADER + "".join(decode(baseline_line(p, m, entries[decode(p), decode(m)])) for p, m in keys)
+
+
+# A run of entries of one path (two tabs a line when it is valid), and the
+# count and message of each entry in such a run.
+_BASELINE_RUN = re.compile(rb"\d+\t([^\t\n]*)\t[^\n]*\n(?:\d+\t\1\t[^\n]*\n)*")
+_BASELINE_ENTRY = re.compile(rb"(\d+)\t[^\t]*\t([^\n]*)\n")
+
+
+class Baseline:
+    """Where the entries of each path stand in a baseline file, loaded in a
+    thread (call wait() before use). Memory grows with the number of paths:
+    the entries themselves are read again from the file when asked for.
+
+    paths: {normalised path: [(offset, size), ...]} of the paths not taken."""
+
+    def __init__(self, name):
+        """Raises BaselineError when the file cannot be opened."""
+        self.name = name
+        self.paths = {}
+        self.taken = {}  # the same, of the paths taken
+        self.error = None
+        try:
+            self.source = open(name, "rb", buffering=0)
+        except OSError as error:
+            raise self._error(error) from error
+        self.thread = threading.Thread(target=self._load, daemon=True)
+        self.thread.start()
+
+    def _error(self, error):
+        return BaselineError("cannot read baseline %s: %s" % (self.name, error.strerror or error))
+
+    def _load(self):
+        offset, number = 0, 1  # of the block: its byte offset and first line number
+        try:
+            for block in blocks(self.source, 1 << 20):
+                pos = 0
+                while pos < len(block):
+                    # A run of plain entries of one path at once, any other line on its own.
+                    run = _BASELINE_RUN.match(block, pos)
+                    if run and b"\\" not in run.group(1) and run.group(0).count(b"\t") == 2 * run.group(0).count(b"\n"):
+                        path, end = run.group(1), run.end()
+                    else:
+                        end = block.find(b"\n", pos) + 1 or len(block)
+                        entry = next(iter_baseline([block[pos:end]], self.name, number), None)
+                        if entry is None:
+                            pos, number = end, number + 1
+                            continue
+                        path = entry[0]
+                    self._add(normal_path(path), offset + pos, end - pos)
+                    number += block.count(b"\n", pos, end)
+                    pos = end
+                offset += len(block)
+        except BaselineError as error:
+            self.error = error
+        except OSError as error:
+            self.error = self._error(error)
+
+    def _add(self, path, offset, size):
+        ranges = self.paths.setdefault(path, [])
+        if ranges and sum(ranges[-1]) == offset:
+            ranges[-1] = (ranges[-1][0], ranges[-1][1] + size)
+        else:
+            ranges.append((offset, size))
+
+    def wait(self):
+        """Raises BaselineError when the file could not be read."""
+        self.thread.join()
+        if self.error:
+            raise self.error
+
+    def read(self, ranges):
+        """The bytes of the file at ranges (once it is loaded)."""
+        try:
+            pieces = []
+            for offset, size in ranges:
+                self.source.seek(offset)
+                pieces.append(self.source.read(size))
+            return b"".join(pieces)
+        except OSError as error:
+            raise self._error(error) from error
+
+    def entries(self, path):
+        """(messages, counts) of the entries of path (taken or not), in the
+        order of the file."""
+        data = self.read(self.taken.get(path) or self.paths[path])
+        if b"\\" not in data and b"\r" not in data and data.count(b"\t") == 2 * data.count(b"\n"):
+            found = _BASELINE_ENTRY.findall(data)
+            return [entry[1] for entry in found], [int(entry[0]) for entry in found]
+        entries = list(iter_baseline(data.splitlines(True), self.name))
+        return [entry[1] for entry in entries], [entry[2] for entry in entries]
+
+    def matches(self, path, messages):
+        """Whether the entries of path are exactly these messages (bytes, in
+        any order); when they differ from each other, compared with the bytes
+        that the gate writes for them."""
+        if len(set(messages)) != len(messages):
+            return dict(zip(*self.entries(path))) == collections.Counter(messages)
+        head = b"1\t" + path + b"\t"
+        return self.read(self.paths[path]) == head + b"\n".join(sorted(messages)).replace(b"\n", b"\n" + head) + b"\n"
+
+    def take(self, path):
+        """{message hash: count} of path, taken out of paths ({} when the
+        baseline does not hold it)."""
+        if path not in self.paths:
+            return {}
+        table = {}
+        messages, counts = self.entries(path)
+        for h, count in zip(map(hash, messages), counts):
+            table[h] = table.get(h, 0) + count
+        self.taken[path] = self.paths.pop(path)
+        return table
+
+    def left(self, tables, limit):
+        """Up to limit (path, message, count) of the entries still in tables
+        ({path: {message hash: count}}), in the order of the file."""
+        shown = []
+        for path in sorted(tables):
+            table = tables[path]
+            for message in self.entries(path)[0]:
+                count = table.pop(hash(message), 0)
+                if count:
+                    shown.append((path, message, count))
+                    if len(shown) >= limit:
+                        return shown
+        return shown
