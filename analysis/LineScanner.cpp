@@ -232,8 +232,8 @@ void FileScanner::ScanFully(std::string_view lineText, std::string_view viewable
   } else if (compound) {
     return;
   }
-  record.typeName = typeName.Keep(table_);
-  if (compound) userTypes_.Append(record.typeName);
+  const std::string_view keptTypeName = typeName.Keep(table_);
+  if (compound) userTypes_.Append(keptTypeName);
   // The name with the declarator separators "," and ";" removed; a name
   // made only of them is not entered (a stored name is never empty).
   if (std::memchr(name.data(), ',', name.size()) != nullptr || std::memchr(name.data(), ';', name.size()) != nullptr) {
@@ -247,11 +247,14 @@ void FileScanner::ScanFully(std::string_view lineText, std::string_view viewable
     kept.Take(map, statement, name);
     record.name = kept.Keep(table_);
   }
-  PendingText text;
-  text.Take(map, statement, statement);
-  record.declarationText = text.Keep(table_);
+  std::string_view declarationText;  // taken only where the table keeps it
+  if (DeclarationTable::ReadsDeclarationText(record)) {
+    PendingText text;
+    text.Take(map, statement, statement);
+    declarationText = text.Keep(table_);
+  }
   record.line = lineNumber;
-  table_.push_back(record);
+  table_.push_back(record, keptTypeName, declarationText);
 }
 
 }  // namespace skerry

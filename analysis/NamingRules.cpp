@@ -133,10 +133,11 @@ bool StartsWith(std::string_view text, std::string_view prefix) { return text.su
 
 // Member exemption: the name stands inside the braces of an earlier typedef
 // struct or union (or in a compound text without a closing brace).
-bool IsCompoundMember(const DeclarationRecord& record, const std::vector<const DeclarationRecord*>& compounds) {
+bool IsCompoundMember(const DeclarationTable& table, const DeclarationRecord& record,
+                      const std::vector<const DeclarationRecord*>& compounds) {
   for (const DeclarationRecord* compound : compounds) {
     if (compound->line >= record.line) continue;
-    const std::string_view text = compound->declarationText;
+    const std::string_view text = table.DeclarationText(*compound);
     const std::size_t occurrence = text.find(record.name);
     if (occurrence == std::string_view::npos) continue;
     const std::size_t lastBrace = text.rfind('}');
@@ -250,13 +251,13 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     } else if (record.isExtern) {
       modulePart = ModulePart::kAnyModule;
     } else if (record.isFileScope) {
-      modulePart = IsCompoundMember(record, compounds) ? ModulePart::kNone : ModulePart::kModule;
+      modulePart = IsCompoundMember(table, record, compounds) ? ModulePart::kNone : ModulePart::kModule;
     }
 
     const std::size_t typePrefixSlot = TypePrefixSlot(record);
     if (typePrefixSlot == SlotOf(TypedefKind::kEnum)) {
       std::string_view body;
-      if (FindEnumBody(record.declarationText, body) && HasLowerAscii(body)) {
+      if (FindEnumBody(table.DeclarationText(record), body) && HasLowerAscii(body)) {
         message.assign(body);
         message.append(" in enum ").append(cleanedName).append(" have to be uppercase!");
         ReportViolation(diagnostics, path, record.line, message);
@@ -264,7 +265,8 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
     }
 
     // ".*[_]List.*" matches exactly the texts that hold "_List".
-    if (record.declarator == DeclaratorKind::kArray && record.declarationText.find("_List") == std::string_view::npos) {
+    if (record.declarator == DeclaratorKind::kArray &&
+        table.DeclarationText(record).find("_List") == std::string_view::npos) {
       message.assign(cleanedName).append(" needs to have array postfix '_List' in name!");
       ReportViolation(diagnostics, path, record.line, message);
     }
@@ -275,10 +277,11 @@ void CheckNamingRules(DeclarationTable& table, std::string_view moduleName, std:
       ReportViolation(diagnostics, path, record.line, message);
     }
 
-    if (!isDefine && !record.typeName.empty()) {
+    const std::string_view typeName = table.TypeName(record);
+    if (!isDefine && !typeName.empty()) {
       const NameRule& typeRule = rules.ForTypeName(modulePart);
-      if (typeRule.Match(record.typeName) == NameRule::Result::kDoesNotFit) {
-        message.assign(record.typeName).append(" does not fit: ").append(typeRule.Text());
+      if (typeRule.Match(typeName) == NameRule::Result::kDoesNotFit) {
+        message.assign(typeName).append(" does not fit: ").append(typeRule.Text());
         ReportViolation(diagnostics, path, record.line, message);
       }
     }

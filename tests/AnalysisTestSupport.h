@@ -33,10 +33,11 @@ inline std::string_view Interned(std::string_view text) {
 // and FileScope.
 inline const char* const kDeclaratorWords[] = {"", "Define", "Array", "Function", "Variable"};
 
-// "name|line|Words|typeName|declarationText". The short form writes
-// "!FileScope" when the flag is cleared and nothing while it is set; the
-// full form "FileScope" while it is set.
-inline std::string Describe(const DeclarationRecord& record, bool full = false) {
+// "name|line|Words|typeName|declarationText" of a record with these texts.
+// The short form writes "!FileScope" when the flag is cleared and nothing
+// while it is set; the full form "FileScope" while it is set.
+inline std::string Describe(const DeclarationRecord& record, std::string_view typeName,
+                            std::string_view declarationText, bool full = false) {
   std::vector<std::string_view> words;
   if (record.isExtern) words.push_back("Extern");
   if (record.isPointer) words.push_back("Pointer");
@@ -49,24 +50,34 @@ inline std::string Describe(const DeclarationRecord& record, bool full = false) 
   if (!full && !record.isFileScope) words.push_back("!FileScope");
   std::string text = std::string(record.name) + "|" + std::to_string(record.line) + "|";
   for (std::size_t i = 0; i < words.size(); ++i) text.append(i == 0 ? "" : " ").append(words[i]);
-  return text + "|" + std::string(record.typeName) + "|" + std::string(record.declarationText);
+  return text + "|" + std::string(typeName) + "|" + std::string(declarationText);
+}
+
+// A record of table with the texts the table holds for it.
+inline std::string Describe(const DeclarationTable& table, const DeclarationRecord& record, bool full = false) {
+  return Describe(record, table.TypeName(record), table.DeclarationText(record), full);
 }
 
 inline std::vector<std::string> DescribeAll(const DeclarationTable& table, bool full = false) {
   std::vector<std::string> out;
-  for (const DeclarationRecord& record : table) out.push_back(Describe(record, full));
+  for (const DeclarationRecord& record : table) out.push_back(Describe(table, record, full));
   return out;
 }
 
+// A record and the texts to enter it with.
+struct TestRecord {
+  DeclarationRecord record;
+  std::string_view typeName;
+  std::string_view declarationText;
+};
+
 // A record with the given fields; words as Describe writes them, in any
 // order (isFileScope stays true).
-inline DeclarationRecord MakeRecord(const std::string& name, int32_t line, const std::string& words,
-                                    const std::string& typeName = "", const std::string& declarationText = "") {
+inline TestRecord MakeRecord(const std::string& name, int32_t line, const std::string& words,
+                             const std::string& typeName = "", const std::string& declarationText = "") {
   DeclarationRecord record;
   record.name = Interned(name);
   record.line = line;
-  record.typeName = Interned(typeName);
-  record.declarationText = Interned(declarationText);
   std::istringstream stream(words);
   std::string word;
   while (stream >> word) {
@@ -91,13 +102,13 @@ inline DeclarationRecord MakeRecord(const std::string& name, int32_t line, const
     }
     if (!known) throw std::invalid_argument("unknown word " + word);
   }
-  return record;
+  return {record, Interned(typeName), Interned(declarationText)};
 }
 
 // A table holding records in this order.
-inline DeclarationTable TableOf(const std::vector<DeclarationRecord>& records) {
+inline DeclarationTable TableOf(const std::vector<TestRecord>& records) {
   DeclarationTable table;
-  for (const DeclarationRecord& record : records) table.push_back(record);
+  for (const TestRecord& entry : records) table.push_back(entry.record, entry.typeName, entry.declarationText);
   return table;
 }
 
@@ -113,7 +124,8 @@ inline std::string Expected(const std::string& text) {
     parts.push_back(text.substr(start, bar - start));
     start = bar + 1;
   }
-  return Describe(MakeRecord(parts[0], std::stoi(parts[1]), parts[2], parts[3], text.substr(start)));
+  const TestRecord entry = MakeRecord(parts[0], std::stoi(parts[1]), parts[2], parts[3], text.substr(start));
+  return Describe(entry.record, entry.typeName, entry.declarationText);
 }
 
 inline std::vector<std::string> ExpectedAll(const std::vector<std::string>& texts) {

@@ -19,12 +19,12 @@ struct NamingCase {
   const char* title;
   std::string module;
   int32_t firstFunctionLine;
-  std::vector<DeclarationRecord> records;
+  std::vector<TestRecord> records;
   std::vector<Report> reports;
 };
 
-DeclarationRecord R(const std::string& name, int32_t line, const std::string& flags, const std::string& typeName = "",
-                    const std::string& text = "") {
+TestRecord R(const std::string& name, int32_t line, const std::string& flags, const std::string& typeName = "",
+             const std::string& text = "") {
   return MakeRecord(name, line, flags, typeName, text);
 }
 

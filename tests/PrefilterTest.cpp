@@ -187,7 +187,7 @@ std::string Effect(const std::string& line, UserTypeList& userTypes, bool typePa
   int32_t firstFunctionLine = 1000;
   ScanLine(line, 7, table, userTypes, typePass, firstFunctionLine, ScanMode{&PatternEngine::Product(), !fully});
   std::string effect = std::to_string(userTypes.size()) + "|" + std::to_string(firstFunctionLine);
-  for (const DeclarationRecord& record : table) effect += "|" + Describe(record, true);
+  for (const DeclarationRecord& record : table) effect += "|" + Describe(table, record, true);
   return effect;
 }
 

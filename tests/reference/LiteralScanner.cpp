@@ -184,10 +184,8 @@ void LiteralScanLine(std::string_view lineText, int32_t lineNumber, DeclarationT
     const std::string cleaned = Literal("[,;]").ReplaceAll(name, "");
     if (cleaned.empty()) return;
     record.name = table.Keep(cleaned);
-    record.typeName = table.Keep(typeName);
-    record.declarationText = table.Keep(statement);
     record.line = lineNumber;
-    table.push_back(record);
+    table.push_back(record, table.Keep(typeName), table.Keep(statement));
   };
   if (typePass) {
     if (compound) {
