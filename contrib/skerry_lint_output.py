@@ -9,6 +9,7 @@ Every function streams: the output of a whole kernel tree is about 1 GB.
 """
 
 import collections
+import itertools
 import re
 import threading
 
@@ -239,10 +240,15 @@ def baseline_text(entries):
     return BASELINE_HEADER + "".join(decode(baseline_line(p, m, entries[decode(p), decode(m)])) for p, m in keys)
 
 
-# A run of entries of one path (two tabs a line when it is valid), and the
-# count and message of each entry in such a run.
-_BASELINE_RUN = re.compile(rb"\d+\t([^\t\n]*)\t[^\n]*\n(?:\d+\t\1\t[^\n]*\n)*")
-_BASELINE_ENTRY = re.compile(rb"(\d+)\t[^\t]*\t([^\n]*)\n")
+def _plain_fields(block):
+    """[count, path, message, count, ..., b""] of whole baseline lines that
+    are all entries without escapes, or None."""
+    if not block.endswith(b"\n") or b"\\" in block or b"\r" in block \
+            or block.count(b"\t") != 2 * block.count(b"\n"):
+        return None
+    fields = block.replace(b"\n", b"\t").split(b"\t")
+    counts = fields[0:-1:3]
+    return fields if all(counts) and b"".join(counts).isdigit() else None
 
 
 class Baseline:
@@ -272,22 +278,24 @@ class Baseline:
         offset, number = 0, 1  # of the block: its byte offset and first line number
         try:
             for block in blocks(self.source, 1 << 20):
-                pos = 0
-                while pos < len(block):
-                    # A run of plain entries of one path at once, any other line on its own.
-                    run = _BASELINE_RUN.match(block, pos)
-                    if run and b"\\" not in run.group(1) and run.group(0).count(b"\t") == 2 * run.group(0).count(b"\n"):
-                        path, end = run.group(1), run.end()
-                    else:
-                        end = block.find(b"\n", pos) + 1 or len(block)
-                        entry = next(iter_baseline([block[pos:end]], self.name, number), None)
-                        if entry is None:
-                            pos, number = end, number + 1
-                            continue
-                        path = entry[0]
-                    self._add(normal_path(path), offset + pos, end - pos)
-                    number += block.count(b"\n", pos, end)
-                    pos = end
+                fields = _plain_fields(block)
+                if fields is None:  # comments, escapes, errors: line by line
+                    pos = 0
+                    for line in block.splitlines(True):
+                        for path, _, _ in iter_baseline([line], self.name, number):
+                            self._add(normal_path(path), offset + pos, len(line))
+                        pos += len(line)
+                        number += 1
+                else:  # the runs of entries of one path at once
+                    paths, starts = [], []
+                    for path, _ in itertools.groupby(fields[1::3]):
+                        # Only the lines of path hold it between tabs.
+                        start = block.index(b"\t" + path + b"\t", starts[-1] if starts else 0)
+                        paths.append(path)
+                        starts.append(block.rfind(b"\n", 0, start) + 1)
+                    for path, start, end in zip(paths, starts, starts[1:] + [len(block)]):
+                        self._add(normal_path(path), offset + start, end - start)
+                    number += block.count(b"\n")
                 offset += len(block)
         except BaselineError as error:
             self.error = error
@@ -320,13 +328,13 @@ class Baseline:
 
     def entries(self, path):
         """(messages, counts) of the entries of path (taken or not), in the
-        order of the file."""
+        order of the file. The index holds paths with entries only."""
         data = self.read(self.taken.get(path) or self.paths[path])
-        if b"\\" not in data and b"\r" not in data and data.count(b"\t") == 2 * data.count(b"\n"):
-            found = _BASELINE_ENTRY.findall(data)
-            return [entry[1] for entry in found], [int(entry[0]) for entry in found]
-        entries = list(iter_baseline(data.splitlines(True), self.name))
-        return [entry[1] for entry in entries], [entry[2] for entry in entries]
+        fields = _plain_fields(data)
+        if fields is None:
+            _, messages, counts = zip(*iter_baseline(data.splitlines(True), self.name))
+            return messages, counts
+        return fields[2::3], list(map(int, fields[0:-1:3]))
 
     def matches(self, path, messages):
         """Whether the entries of path are exactly these messages (bytes, in
@@ -342,10 +350,12 @@ class Baseline:
         baseline does not hold it)."""
         if path not in self.paths:
             return {}
-        table = {}
         messages, counts = self.entries(path)
-        for h, count in zip(map(hash, messages), counts):
-            table[h] = table.get(h, 0) + count
+        table = dict(zip(map(hash, messages), counts))
+        if len(table) < len(messages):  # a message in more than one entry
+            table = {}
+            for h, count in zip(map(hash, messages), counts):
+                table[h] = table.get(h, 0) + count
         self.taken[path] = self.paths.pop(path)
         return table
 
