@@ -125,6 +125,33 @@ class BaselineTest(unittest.TestCase):
         self.assertEqual(code, 0, err)
         self.assertNotIn("Pump.c", self.read("base.txt"))
 
+    def test_baseline_of_a_file_with_megabytes_of_diagnostics(self):
+        # A stand-in checker prints one file's 60000 diagnostics (more than
+        # one read of the pipe), some message twice; the baseline misses one.
+        lines = ["big/Gen.h(%d): error style: r%d does not fit: ^Gen[_][A-Za-z0-9_#]+$" % (i, i % 50000)
+                 for i in range(1, 60001)]
+        support.write(self.root, "out.txt", "\n".join(lines + ["Operation Finsh", ""]))
+        fake = os.path.join(self.root, "checker")
+        with open(fake, "w", encoding="utf-8") as out:
+            out.write("#!/bin/sh\nexec cat '%s'\n" % os.path.join(self.root, "out.txt"))
+        os.chmod(fake, stat.S_IRWXU)
+        env = dict(ENV, SKERRY_LINT=fake)
+        code, _, err = support.run([GATE, "--write-baseline", "all.txt", "."], cwd=self.root, env=env)
+        self.assertEqual(code, 0, err)
+        with open(os.path.join(self.root, "all.txt"), encoding="utf-8") as source:
+            written = source.read()
+        support.write(self.root, "one.txt", written.replace("1\tbig/Gen.h\tr12345 ", "1\tbig/Gen.h\tx "))
+        support.write(self.root, "twice.txt", written.replace("2\tbig/Gen.h\tr77 ", "1\tbig/Gen.h\tr77 "))
+        # (baseline, exit code, diagnostics printed, text on standard error)
+        cases = [("all.txt", 0, [], "60000 known"),
+                 ("one.txt", 1, [("big/Gen.h", 12345)], "59999 known"),
+                 ("twice.txt", 1, [("big/Gen.h", 50077)], "59999 known")]
+        for baseline, expected_code, expected_lines, note in cases:
+            with self.subTest(baseline=baseline):
+                code, out, err = support.run([GATE, "--baseline", baseline, "."], cwd=self.root, env=env)
+                self.assertEqual((code, located(out)), (expected_code, expected_lines), err)
+                self.assertIn(note, err)
+
     def test_waivers(self):
         files = {
             "Led.c": "void w1(void); /* skerry-lint: allow */\nvoid w2(void); // skerry-lint: allowed\n",
