@@ -9,7 +9,6 @@ Every function streams: the output of a whole kernel tree is about 1 GB.
 """
 
 import collections
-import itertools
 import re
 import threading
 
@@ -251,6 +250,10 @@ def _plain_fields(block):
     return fields if all(counts) and b"".join(counts).isdigit() else None
 
 
+# A run of entries of one path (two tabs a line when it is valid).
+_BASELINE_RUN = re.compile(rb"\d+\t([^\t\n]*)\t[^\n]*\n(?:\d+\t\1\t[^\n]*\n)*")
+
+
 class Baseline:
     """Where the entries of each path stand in a baseline file, loaded in a
     thread (call wait() before use). Memory grows with the number of paths:
@@ -278,24 +281,21 @@ class Baseline:
         offset, number = 0, 1  # of the block: its byte offset and first line number
         try:
             for block in blocks(self.source, 1 << 20):
-                fields = _plain_fields(block)
-                if fields is None:  # comments, escapes, errors: line by line
-                    pos = 0
-                    for line in block.splitlines(True):
-                        for path, _, _ in iter_baseline([line], self.name, number):
-                            self._add(normal_path(path), offset + pos, len(line))
-                        pos += len(line)
-                        number += 1
-                else:  # the runs of entries of one path at once
-                    paths, starts = [], []
-                    for path, _ in itertools.groupby(fields[1::3]):
-                        # Only the lines of path hold it between tabs.
-                        start = block.index(b"\t" + path + b"\t", starts[-1] if starts else 0)
-                        paths.append(path)
-                        starts.append(block.rfind(b"\n", 0, start) + 1)
-                    for path, start, end in zip(paths, starts, starts[1:] + [len(block)]):
-                        self._add(normal_path(path), offset + start, end - start)
-                    number += block.count(b"\n")
+                pos = 0
+                while pos < len(block):
+                    # A run of plain entries of one path at once, any other line on its own.
+                    run = _BASELINE_RUN.match(block, pos)
+                    if run is not None:
+                        text = run.group(0)
+                        lines = text.count(b"\n")
+                        if b"\\" not in run.group(1) and text.count(b"\t") == 2 * lines:
+                            self._add(normal_path(run.group(1)), offset + pos, len(text))
+                            pos, number = run.end(), number + lines
+                            continue
+                    end = block.find(b"\n", pos) + 1 or len(block)
+                    for path, _, _ in iter_baseline([block[pos:end]], self.name, number):
+                        self._add(normal_path(path), offset + pos, end - pos)
+                    pos, number = end, number + 1
                 offset += len(block)
         except BaselineError as error:
             self.error = error
