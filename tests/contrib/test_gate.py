@@ -5,7 +5,6 @@ or a usage, baseline or git error."""
 
 import os
 import stat
-import sys
 import unittest
 
 import support
@@ -165,29 +164,6 @@ class BaselineTest(unittest.TestCase):
         self.assertEqual(code, 1)
         self.assertEqual(located(out), [("Led.c", 2), ("bad name.c", 1), ("other name.c", 0)])
         self.assertIn("not reported: 3 waived", err)
-
-    def test_waivers_listed_by_grep_or_read(self):
-        # grep lists the files with waivers while the checker runs (done
-        # first when the checker is slow); without grep every file is read.
-        support.write(self.root, "src/Led.c", "void w1(void); /* skerry-lint: allow */\nvoid w2(void);\n")
-        support.write(self.root, "src/sub/bad name.c", "void n1(void); /* skerry-lint: allow-file-name */\n")
-        support.write(self.root, "src/Pump.H", "void p1(void); /* skerry-lint: allow */\n")
-        os.symlink("sub", os.path.join(self.root, "src", "linked"))
-        slow = os.path.join(self.root, "slow-checker")
-        support.write(self.root, "slow-checker", "#!/bin/sh\n/bin/sleep 1\nexec '%s' \"$@\"\n" % support.CHECKER)
-        os.chmod(slow, 0o755)
-        no_grep = os.path.join(self.root, "bin")
-        os.mkdir(no_grep)
-        os.symlink(sys.executable, os.path.join(no_grep, "python3"))
-        expected = [("src/Led.c", 2), ("src/linked/bad name.c", 1), ("src/sub/bad name.c", 1)]
-        cases = [("checker fast", support.CHECKER, os.environ["PATH"]),
-                 ("grep done first", slow, os.environ["PATH"]), ("no grep", slow, no_grep)]
-        for case, checker, path in cases:
-            with self.subTest(case):
-                env = dict(ENV, SKERRY_LINT=checker, PATH=path)
-                code, out, err = support.run([GATE, "src"], cwd=self.root, env=env)
-                self.assertEqual((code, sorted(located(out))), (1, expected), err)
-                self.assertIn("not reported: 4 waived", err)
 
     def test_exclusions(self):
         for name in ["src/Led.c", "src/Conf.h", "src/third_party/Inner.c", "third_party/lib/Vend.c"]:
