@@ -193,12 +193,17 @@ class BaselineTest(unittest.TestCase):
     def test_errors(self):
         with open(os.path.join(self.root, "bad.txt"), "w", encoding="utf-8") as out:
             out.write("# comment\n1\tv/Led.c\n")
+        with open(os.path.join(self.root, "tab.txt"), "w", encoding="utf-8") as out:
+            out.write("# comment\n1\tv/Led.c\ta1 does not fit: x\n1\tv/Led.c\ta2\tx\n")
         # (arguments, text on standard error)
         cases = [
             (["--changed-since", "HEAD", "."], "needs a git work tree"),
             (["--write-baseline", "b.txt", "--changed-since", "HEAD"], "cannot be combined"),
             (["--baseline", "missing.txt", "."], "cannot read baseline missing.txt"),
             (["--baseline", "bad.txt", "."], "bad.txt:2: not a baseline entry"),
+            (["--baseline", "tab.txt", "-j", "1", "."], "tab.txt:3: not a baseline entry"),
+            (["--baseline", "tab.txt", "-j", "2", "."], "tab.txt:3: not a baseline entry"),
+            (["--jobs", "0", "."], "--jobs must be at least 1"),
             (["--write-baseline", "no/such/folder/b.txt", "."], "cannot write baseline"),
         ]
         for args, note in cases:
@@ -207,6 +212,51 @@ class BaselineTest(unittest.TestCase):
                 self.assertEqual(code, 2)
                 self.assertIn(note, err)
                 self.assertNotIn("Traceback", err)
+
+
+class WorkersTest(unittest.TestCase):
+    def test_workers_filter_as_one_process_does(self):
+        # A stand-in checker prints progress lines, waits, then a listing of
+        # several chunks: 1200 files, one with a run longer than a chunk, one
+        # printed again at the end, one with a waived line.
+        tree = support.Tree({"w/Waived.c": "\n" * 5 + "void n(void); /* skerry-lint: allow */\n"})
+        root = tree.root
+        self.addCleanup(tree.remove)
+        listing = []
+        for number in range(1200):
+            lines = 130000 if number == 7 else 90
+            listing += ["big/F%04d.c(%d): error style: n%d does not fit: ^F%04d[_][A-Za-z0-9_#]+$"
+                        % (number, line, line % 60, number) for line in range(1, lines)]
+        listing += ["w/Waived.c(%d): error style: n does not fit: ^Waived[_][A-Za-z0-9_#]+$" % line for line in (2, 6)]
+        listing += ["big/F0003.c(%d): error style: n%d does not fit: ^F0003[_][A-Za-z0-9_#]+$" % (line, line % 70)
+                    for line in range(1, 80)]
+        support.write(root, "progress.txt", "".join('Reading File : "F%04d.c" size: 9 lines\n' % n for n in range(1200)))
+        support.write(root, "listing.txt", "\n".join(listing + ["Operation Finsh", ""]))
+        fake = os.path.join(root, "checker")
+        with open(fake, "w", encoding="utf-8") as out:
+            out.write("#!/bin/sh\ncat '%s/progress.txt'\nsleep 0.3\nexec cat '%s/listing.txt'\n" % (root, root))
+        os.chmod(fake, stat.S_IRWXU)
+        env = dict(ENV, SKERRY_LINT=fake)
+        code, _, err = support.run([GATE, "--write-baseline", "all.txt", "."], cwd=root, env=env)
+        self.assertEqual(code, 0, err)
+        with open(os.path.join(root, "all.txt"), encoding="utf-8") as source:
+            written = source.read().splitlines(True)
+        # Some entries gone (new violations), some counted lower, some for
+        # code that is gone (stale).
+        edited = [line for number, line in enumerate(written) if number % 97 != 5]
+        edited = [line.replace("2\tbig/F0003.c", "1\tbig/F0003.c") for line in edited]
+        edited += ["1\tbig/F%04d.c\tgone does not fit\n" % number for number in range(0, 1200, 100)]
+        support.write(root, "edited.txt",
+                      "".join(edited[:2] + sorted(edited[2:], key=lambda line: line.split("\t")[1])))
+        results = [support.run([GATE, "--baseline", "edited.txt", "-j", jobs, "."], cwd=root, env=env)
+                   for jobs in ("1", "3")]
+        code, out, err = results[0]
+        self.assertEqual(code, 1, err)
+        self.assertIn("1 waived", err)
+        self.assertIn("12 stale baseline entries", err)
+        self.assertGreater(len(located(out)), 1000)
+        self.assertIn(("big/F0003.c", 70), located(out))  # a repeat of the second run of that path
+        self.assertEqual(results[1], results[0])
 
 
 class ChangedLinesTest(unittest.TestCase):
