@@ -60,6 +60,13 @@ class GateTest(unittest.TestCase):
         self.assertIn("ended with exit code 1 on 'no such dir'", err)
         self.assertIn("4 naming violation(s)", err)
 
+    def test_path_below_one_checked_before_is_left_out(self):
+        code, out, err = support.run([GATE, "a&b", "ok", "./a&b/CAN_Bus.c"], cwd=self.tree.root, env=self.env)
+        self.assertEqual(out, "".join(support.run([support.CHECKER, a], cwd=self.tree.root)[1] for a in ["a&b", "ok"]))
+        self.assertEqual(code, 1)
+        self.assertIn("./a&b/CAN_Bus.c is checked with a&b already: not checked again", err)
+        self.assertIn("4 naming violation(s)", err)
+
     def test_checker_that_stops_early(self):
         # A checker that is killed after its first lines: no closing line.
         fake = os.path.join(self.tree.root, "stops-early")
