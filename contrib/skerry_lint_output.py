@@ -368,12 +368,10 @@ class Baseline:
         return fields[2::3], list(map(int, fields[0:-1:3]))
 
     def matches(self, path, messages):
-        """Whether the entries of path are exactly these messages (a list of
-        bytes, in any order; sorted by the call), compared with the bytes
-        that the gate writes for them."""
+        """Whether the entries of path are exactly these messages (bytes, in
+        any order), compared with the bytes that the gate writes for them."""
         head = b"\n1\t" + path + b"\t"
-        messages.sort()
-        body = head.join(messages)  # the lines but the first one's start, with line feeds between
+        body = head.join(sorted(messages))  # the lines but the first one's start, with line feeds between
         data = self.read(self.paths[path])
         if not data.endswith(b"\n"):
             return False
@@ -385,16 +383,17 @@ class Baseline:
             and data.startswith(body, len(head))
 
     def take(self, path):
-        """{message hash: count} of path, taken out of paths ({} when the
-        baseline does not hold it)."""
+        """{message hash: count} of path (counts of at least 1), taken out of
+        paths ({} when the baseline does not hold it)."""
         if path not in self.paths:
             return {}
         messages, counts = self.entries(path)
         table = dict(zip(map(hash, messages), counts))
-        if len(table) < len(messages):  # a message in more than one entry
+        if len(table) < len(messages) or 0 in counts:  # a message in more than one entry, a count of 0
             table = {}
             for h, count in zip(map(hash, messages), counts):
                 table[h] = table.get(h, 0) + count
+            table = {h: count for h, count in table.items() if count}
         self.taken[path] = self.paths.pop(path)
         return table
 
