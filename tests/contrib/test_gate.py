@@ -255,15 +255,21 @@ class WorkersTest(unittest.TestCase):
         edited += ["1\tbig/F%04d.c\tgone does not fit\n" % number for number in range(0, 1200, 100)]
         support.write(root, "edited.txt",
                       "".join(edited[:2] + sorted(edited[2:], key=lambda line: line.split("\t")[1])))
-        results = [support.run([GATE, "--baseline", "edited.txt", "-j", jobs, "."], cwd=root, env=env)
-                   for jobs in ("1", "3")]
-        code, out, err = results[0]
-        self.assertEqual(code, 1, err)
-        self.assertIn("1 waived", err)
-        self.assertIn("12 stale baseline entries", err)
-        self.assertGreater(len(located(out)), 1000)
-        self.assertIn(("big/F0003.c", 70), located(out))  # a repeat of the second run of that path
-        self.assertEqual(results[1], results[0])
+        # (filters, what their summary says, diagnostics printed at least)
+        cases = [(["--baseline", "edited.txt"], ["1 waived", "12 stale baseline entries"], 1000),
+                 ([], ["1 waived"], 236000),
+                 (["--exclude", "F00[0-4]*"], ["1 waived", "134439 excluded"], 102000)]
+        for filters, notes, printed in cases:
+            with self.subTest(filters=filters):
+                results = [support.run([GATE, *filters, "-j", jobs, "."], cwd=root, env=env) for jobs in ("1", "3")]
+                code, out, err = results[0]
+                self.assertEqual(code, 1, err)
+                for note in notes:
+                    self.assertIn(note, err)
+                self.assertGreater(len(located(out)), printed)
+                self.assertEqual(results[1], results[0])
+                if filters[:1] == ["--baseline"]:  # new with the counts that the first run of that path left
+                    self.assertIn(("big/F0003.c", 70), located(out))
 
 
 class ChangedLinesTest(unittest.TestCase):
