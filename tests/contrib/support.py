@@ -6,6 +6,7 @@ import os
 import shutil
 import subprocess
 import tempfile
+import time
 
 CHECKER = os.environ["SKERRY_LINT_BINARY"]
 SOURCE_DIR = os.environ["SKERRY_SOURCE_DIR"]
@@ -102,3 +103,17 @@ def git_tree(files):
 def diagnostic_lines(out):
     """The diagnostic lines of an output, in order."""
     return [line for line in out.splitlines() if "): error style: " in line]
+
+
+def gone(pid, seconds=10):
+    """Whether the process pid ends (or is a zombie) within seconds."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        try:
+            with open("/proc/%d/stat" % pid, encoding="utf-8") as source:
+                if source.read().rsplit(")", 1)[1].split()[0] == "Z":
+                    return True
+        except FileNotFoundError:
+            return True
+        time.sleep(0.05)
+    return False

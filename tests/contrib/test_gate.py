@@ -4,7 +4,9 @@ exits 0 without (new) violations, 1 with, 2 for a run that did not complete
 or a usage, baseline or git error."""
 
 import os
+import signal
 import stat
+import subprocess
 import unittest
 
 import support
@@ -66,6 +68,30 @@ class GateTest(unittest.TestCase):
         self.assertEqual(code, 1)
         self.assertIn("./a&b/CAN_Bus.c is checked with a&b already: not checked again", err)
         self.assertIn("4 naming violation(s)", err)
+
+    def test_stopped_gate_stops_the_checker(self):
+        # A stand-in checker that scans for a long time; the gate is stopped
+        # while it waits for more output.
+        fake = os.path.join(self.tree.root, "slow")
+        with open(fake, "w", encoding="utf-8") as out:
+            out.write("#!/bin/sh\necho $$ > pid\necho 'Reading File : \"a.c\" size: 1 lines'\nexec sleep 60\n")
+        os.chmod(fake, stat.S_IRWXU)
+        # (jobs, signal, exit code of the gate)
+        cases = [("1", signal.SIGTERM, 143), ("2", signal.SIGTERM, 143), ("1", signal.SIGINT, 130), ("2", signal.SIGINT, 130)]
+        for jobs, number, expected in cases:
+            with self.subTest(jobs=jobs, signal=number):
+                pid_file = os.path.join(self.tree.root, "pid")
+                if os.path.exists(pid_file):
+                    os.remove(pid_file)
+                gate_process = subprocess.Popen([GATE, "-j", jobs, "."], cwd=self.tree.root, stdout=subprocess.PIPE,
+                                                stderr=subprocess.DEVNULL, env=dict(self.env, SKERRY_LINT=fake))
+                self.assertIn(b"Reading File", gate_process.stdout.readline())
+                gate_process.send_signal(number)
+                self.assertEqual(gate_process.wait(timeout=30), expected)
+                gate_process.stdout.close()
+                with open(pid_file, encoding="utf-8") as source:
+                    checker = int(source.read())
+                self.assertTrue(support.gone(checker), "the checker %d still runs" % checker)
 
     def test_checker_that_stops_early(self):
         # A checker that is killed after its first lines: no closing line.
@@ -149,10 +175,12 @@ class BaselineTest(unittest.TestCase):
             written = source.read()
         support.write(self.root, "one.txt", written.replace("1\tbig/Gen.h\tr12345 ", "1\tbig/Gen.h\tx "))
         support.write(self.root, "twice.txt", written.replace("2\tbig/Gen.h\tr77 ", "1\tbig/Gen.h\tr77 "))
+        support.write(self.root, "zero.txt", written.replace("1\tbig/Gen.h\tr12345 ", "0\tbig/Gen.h\tr12345 "))
         # (baseline, exit code, diagnostics printed, text on standard error)
         cases = [("all.txt", 0, [], "60000 known"),
                  ("one.txt", 1, [("big/Gen.h", 12345)], "59999 known"),
-                 ("twice.txt", 1, [("big/Gen.h", 50077)], "59999 known")]
+                 ("twice.txt", 1, [("big/Gen.h", 50077)], "59999 known"),
+                 ("zero.txt", 1, [("big/Gen.h", 12345)], "59999 known")]
         for baseline, expected_code, expected_lines, note in cases:
             with self.subTest(baseline=baseline):
                 code, out, err = support.run([GATE, "--baseline", baseline, "."], cwd=self.root, env=env)
@@ -270,6 +298,11 @@ class WorkersTest(unittest.TestCase):
                 self.assertEqual(results[1], results[0])
                 if filters[:1] == ["--baseline"]:  # new with the counts that the first run of that path left
                     self.assertIn(("big/F0003.c", 70), located(out))
+        # Standard output a file opened for appending, which the kernel does not copy into directly.
+        support.write(root, "appended.txt", "first\n")
+        subprocess.run(["sh", "-c", 'exec "$0" -j 3 . >> appended.txt 2>/dev/null', GATE], cwd=root, env=env)
+        with open(os.path.join(root, "appended.txt"), encoding="utf-8") as source:
+            self.assertEqual(source.read(), "first\n" + support.run([GATE, "-j", "1", "."], cwd=root, env=env)[1])
 
 
 class ChangedLinesTest(unittest.TestCase):
