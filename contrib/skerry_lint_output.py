@@ -8,7 +8,6 @@ the installation prefix. Python 3 standard library only.
 Every function streams: the output of a whole kernel tree is about 1 GB.
 """
 
-import collections
 import os
 import re
 import threading
