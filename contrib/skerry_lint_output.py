@@ -24,6 +24,20 @@ CLOSING_LINE = "Operation Finsh"
 ARGUMENT_ERROR = "argument error :"
 RUN_ABORTED = "run aborted : "
 
+
+def compile_lines(pattern):
+    """The bytes pattern compiled. Its possessive repeats ("*+", "++") are
+    only where giving a character back cannot lead to a match (".*+" before
+    a line feed, "\\d++" before a parenthesis), so a Python without them
+    (before 3.11) gets plain greedy ones: the same matches, found more
+    slowly. Possessive repeats of whole groups are avoided: Python 3.11.2
+    can end such a match too far."""
+    try:
+        return re.compile(pattern)
+    except re.error:
+        return re.compile(pattern.replace(b"*+", b"*").replace(b"++", b"+"))
+
+
 # The five message forms of the checker, as rule ids, with the text that tells
 # them apart; "name-form" and "macro-name-form" share the form
 # "NAME does not fit: PATTERN" (a macro's pattern starts with "^[_]*").
@@ -255,7 +269,7 @@ def _plain_fields(block):
 
 # An entry counted more than once, after the line feed that ends the line
 # before it.
-_REPEATED = re.compile(rb"\n(?!1\t)(\d+)(\t[^\n]*)")
+_REPEATED = compile_lines(rb"\n(?!1\t)(\d++)(\t.*+)")
 
 
 def _one_per_count(entry):
@@ -265,7 +279,7 @@ def _one_per_count(entry):
 _pread = getattr(os, "pread", None)  # not on Windows
 
 # A run of entries of one path (two tabs a line when it is valid).
-_BASELINE_RUN = re.compile(rb"\d+\t([^\t\n]*)\t[^\n]*\n(?:\d+\t\1\t[^\n]*\n)*")
+_BASELINE_RUN = compile_lines(rb"\d++\t([^\t\n]*+)\t.*+\n(?:\d++\t\1\t.*+\n)*")
 
 
 class Baseline:

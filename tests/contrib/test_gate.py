@@ -3,10 +3,14 @@ what its filters remove (exclusions, waivers, changed lines, baseline), and
 exits 0 without (new) violations, 1 with, 2 for a run that did not complete
 or a usage, baseline or git error."""
 
+import importlib.machinery
+import importlib.util
 import os
+import re
 import signal
 import stat
 import subprocess
+import sys
 import unittest
 
 import support
@@ -303,6 +307,33 @@ class WorkersTest(unittest.TestCase):
         subprocess.run(["sh", "-c", 'exec "$0" -j 3 . >> appended.txt 2>/dev/null', GATE], cwd=root, env=env)
         with open(os.path.join(root, "appended.txt"), encoding="utf-8") as source:
             self.assertEqual(source.read(), "first\n" + support.run([GATE, "-j", "1", "."], cwd=root, env=env)[1])
+
+
+class PatternsTest(unittest.TestCase):
+    def test_possessive_repeats_match_as_greedy_ones(self):
+        # Pythons before 3.11 get the patterns with greedy repeats in place of
+        # possessive ones: the matches must be the same, wherever they start.
+        loader = importlib.machinery.SourceFileLoader("skerry_lint_gate", GATE)
+        module = importlib.util.module_from_spec(importlib.util.spec_from_loader(loader.name, loader))
+        loader.exec_module(module)
+        sys.path.insert(0, support.CONTRIB)
+        import skerry_lint_output as output
+        listing = (b"a.c(1): error style: m1\na.c(22): error style: m2 (3): error style: x\r\n"
+                   b"a.c(x): error style: not a line of a.c\na.c(3)(4): error style: y\n"
+                   b"b(1): error style: c.c(5): error style: z\nb(1): error style: \nb(12): error style: w\n"
+                   b"Operation Finsh\nc.c(7): error style: no line feed")
+        baseline = (b"# head\n1\ta.c\tm1\n3\ta.c\tm2\n12\ta.c\tm\twith a tab\nx\ta.c\tm\n"
+                    b"2\tb.c\t\n1\tb.c\tm\n10\tb.c\tm (1): error style: n\n1\tc.c\tno line feed")
+        for pattern, text in [(module.SPAN, listing), (module.LINE, listing), (module.MESSAGES, listing),
+                              (output._BASELINE_RUN, baseline), (output._REPEATED, b"\n" + baseline)]:
+            greedy = re.compile(pattern.pattern.replace(b"*+", b"*").replace(b"++", b"+"))
+            with self.subTest(pattern=pattern.pattern):
+                self.assertNotEqual(greedy.pattern, pattern.pattern)
+                self.assertEqual(pattern.findall(text), greedy.findall(text))
+                for start in range(len(text)):
+                    found, expected = pattern.match(text, start), greedy.match(text, start)
+                    self.assertEqual(found and (found.span(), found.groups()),
+                                     expected and (expected.span(), expected.groups()))
 
 
 class ChangedLinesTest(unittest.TestCase):
