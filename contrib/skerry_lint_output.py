@@ -26,9 +26,10 @@ RUN_ABORTED = "run aborted : "
 
 
 def compile_lines(pattern):
-    """The bytes pattern compiled. Its possessive repeats ("*+", "++") are
-    only where giving a character back cannot lead to a match (".*+" before
-    a line feed, "\\d++" before a parenthesis), so a Python without them
+    """The bytes pattern compiled. Each of its possessive repeats ("*+",
+    "++") must end the pattern or be followed by a character it cannot take
+    (".*+" by a line feed, "\\d++" by a parenthesis or a tab), so that giving
+    characters back could never lead to a match; a Python without them
     (before 3.11) gets plain greedy ones: the same matches, found more
     slowly. Possessive repeats of whole groups are avoided: Python 3.11.2
     can end such a match too far."""
