@@ -49,6 +49,25 @@ PathStatus DiskFileSystem::Stat(const fs::path& path) const {
   return result;
 }
 
+PathStatus DiskFileSystem::Identify(const fs::path& path) const {
+  PathStatus result = Stat(path);
+  if (result.identified || result.type != PathStatus::Type::kRegular) return result;
+#ifdef _WIN32
+  boost::system::error_code error;
+  fs::path canonical = fs::canonical(path, error);
+  result.identified = !error;
+  if (!error) result.canonical = canonical.string();
+#else
+  struct stat info;
+  result.identified = ::stat(path.c_str(), &info) == 0;
+  if (result.identified) {
+    result.device = static_cast<std::uint64_t>(info.st_dev);
+    result.inode = static_cast<std::uint64_t>(info.st_ino);
+  }
+#endif
+  return result;
+}
+
 void DiskFileSystem::ListDirectory(const fs::path& directory, std::vector<fs::path>& names, std::string& error) const {
   boost::system::error_code code;
   fs::directory_iterator it(directory, code);

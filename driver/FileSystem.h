@@ -46,6 +46,10 @@ class FileSystem {
                              std::string& error) const = 0;
   /// The current directory; false when it cannot be found out.
   virtual bool CurrentDirectory(boost::filesystem::path& directory) const = 0;
+  /// What identifies the file or directory at path whatever path reached
+  /// it (links followed): equal identities are the same file. The default
+  /// identifies nothing, so that every path counts as a file of its own.
+  virtual PathStatus Identify(const boost::filesystem::path& path) const { return Stat(path); }
 };
 
 /// The disk, through Boost.Filesystem and POSIX.
@@ -56,6 +60,7 @@ class DiskFileSystem : public FileSystem {
   void ListDirectory(const boost::filesystem::path& directory, std::vector<boost::filesystem::path>& names,
                      std::string& error) const override;
   bool CurrentDirectory(boost::filesystem::path& directory) const override;
+  PathStatus Identify(const boost::filesystem::path& path) const override;
 };
 
 }  // namespace skerry
