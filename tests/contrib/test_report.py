@@ -153,16 +153,35 @@ class ReportTest(unittest.TestCase):
         def below(folder):
             return sum(1 for path, _, _ in found if path.startswith("./" + folder + "/"))
 
+        def modules():
+            """(path, count) of the rows of the modules table, and the folder it is of."""
+            table = driver.find_element(By.ID, "top-table")
+            rows = [(row.get_attribute("data-path"),
+                     int(row.find_element(By.CSS_SELECTOR, "td[data-value]").get_attribute("data-value")))
+                    for row in table.find_elements(By.CSS_SELECTOR, "tbody tr[data-path]")]
+            return table.get_attribute("data-folder"), rows
+
+        def expected_modules(folder):
+            per_file = {}
+            for path, _, _ in found:
+                if path.startswith("./" + folder + "/"):
+                    per_file[path[2:]] = per_file.get(path[2:], 0) + 1
+            return per_file
+
         self.assertEqual(shown_total(), total)
         for folder in ("a&b", "a&b/inner"):
             with self.subTest(folder=folder):
                 driver.find_element(By.CSS_SELECTOR, '#folder-table tr[data-path="%s"] button' % folder).click()
                 self.assertEqual(driver.find_element(By.ID, "crumbs").get_attribute("data-path"), folder)
                 self.assertEqual(shown_total(), below(folder))
-                # The list follows the folder.
+                # The list follows the folder, and so do the modules, most violations first.
                 self.assertEqual(len(self.listed()), below(folder))
+                shown_folder, rows = modules()
+                self.assertEqual((shown_folder, dict(rows)), (folder, expected_modules(folder)))
+                self.assertEqual([count for _, count in rows], sorted((count for _, count in rows), reverse=True))
         driver.find_element(By.CSS_SELECTOR, "#crumbs li:first-child button").click()
         self.assertEqual(shown_total(), total)
+        self.assertEqual(len(modules()[1]), len({path for path, _, _ in found}))
         self.assertEqual(len(self.listed()), total)
 
     def test_baseline_shows_new_and_fixed(self):
@@ -184,6 +203,12 @@ class ReportTest(unittest.TestCase):
                  for row in self.driver.find_elements(By.CSS_SELECTOR, "#fixed-table tbody tr")]
         self.assertEqual(fixed, [["a&b/CAN_Bus.c", "two upper case letters in filename are not allowed", "1"],
                                  ["gone/Old.c", "z does not fit: ^Old[_]uc[A-Za-z0-9_#]+$", "3"]])
+        # The list shows paths as the fixed table does (no "./"), the new ones first.
+        shown = self.driver.execute_script(
+            "return Array.prototype.map.call(document.querySelectorAll('#list-table tbody tr[data-kind]'),"
+            " function (row) { return [row.cells[0].firstChild.textContent, row.classList.contains('is-new')]; })")
+        self.assertEqual({path for path, _ in shown}, {p[2:] for p, _, _ in found})
+        self.assertEqual([is_new for _, is_new in shown], [True] * len(new) + [False] * (len(found) - len(new)))
         self.driver.find_element(By.ID, "filter-new").click()
         self.assertEqual([row[:2] for row in self.listed()], new)
 
