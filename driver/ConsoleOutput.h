@@ -18,11 +18,16 @@ namespace skerry {
 /// count as a failed write.
 class StandardOutput : public OutputStream {
  public:
+  /// descriptor 2 makes it standard error.
+  explicit StandardOutput(int descriptor = 1) : fd_(descriptor) {}
   void Write(std::string_view text) override;
   void WriteFileRange(int fd, std::uint64_t offset, std::uint64_t length) override;
   /// Closes standard output, which reports a failure some file systems
   /// only give at the close; throws OutputFailure.
   void Close();
+
+ private:
+  int fd_;
 };
 
 /// Opens /dev/null on standard input and standard error when they are

@@ -17,6 +17,7 @@ void Walk(const fs::path& directory, WalkVisitor& visitor, const FileSystem& fil
   files.ListDirectory(directory, names, error);
   for (const fs::path& name : names) {
     const fs::path entry = JoinEntryPath(directory, name);
+    if (visitor.Skip(entry)) continue;
     const PathStatus status = files.Stat(entry);
     // A missing target (a broken link) is not an error here: such an entry
     // is examined like any other file.

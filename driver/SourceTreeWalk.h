@@ -17,6 +17,9 @@ class WalkVisitor {
   virtual void OnFile(const boost::filesystem::path& path) = 0;
   // A line to print where the walk met something it could not follow.
   virtual void OnNotice(std::string line) = 0;
+  // Whether to pass over an entry without looking at it (a folder is then
+  // not read at all). Asked first, for every entry.
+  virtual bool Skip(const boost::filesystem::path& /*entry*/) { return false; }
 };
 
 // Visits every entry below directory, in the order the directory listing

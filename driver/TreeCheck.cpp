@@ -28,10 +28,11 @@ class SerialCheck : public WalkVisitor {
       : sink_(sink), files_(files), spill_(spill) {}
   void OnFile(const fs::path& path) override {
     if (!IsSourceFileText(path.string())) return;
-    FileReport report = CheckSourceFile(path, files_, spill_);
+    FileReport report = sink_.Check(path, files_, spill_);
     sink_.OnReport(report);
   }
   void OnNotice(std::string line) override { sink_.OnNotice(line); }
+  bool Skip(const fs::path& entry) override { return sink_.Skip(entry); }
 
  private:
   TreeCheckSink& sink_;
@@ -66,6 +67,7 @@ class PipelinedCheck : public WalkVisitor {
     if (IsSourceFileText(path.string())) Add(std::make_unique<Item>(path));
   }
   void OnNotice(std::string line) override { Add(std::make_unique<Item>(std::move(line))); }
+  bool Skip(const fs::path& entry) override { return sink_.Skip(entry); }
 
   // Hands on every item still in the window.
   void Finish() {
@@ -129,7 +131,7 @@ class PipelinedCheck : public WalkVisitor {
       FileReport report;
       std::exception_ptr failure;
       try {
-        report = CheckSourceFile(item->path, files_, spill_);
+        report = sink_.Check(item->path, files_, spill_);
       } catch (...) {
         failure = std::current_exception();
       }

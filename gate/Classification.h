@@ -1,0 +1,65 @@
+// How the gate's filters classify the diagnostics of one file.
+#ifndef SKERRY_GATE_CLASSIFICATION_H
+#define SKERRY_GATE_CLASSIFICATION_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/Waivers.h"
+#include "gate/Baseline.h"
+#include "gate/GitChanges.h"
+#include "report/Diagnostics.h"
+
+namespace skerry {
+
+// What becomes of one diagnostic, in the order the filters apply.
+enum class Verdict { kNew, kKnown, kWaived, kOutside };
+
+const char* VerdictName(Verdict verdict);
+
+struct GateCounts {
+  std::uint64_t fresh = 0;  // new
+  std::uint64_t known = 0;
+  std::uint64_t waived = 0;
+  std::uint64_t outside = 0;
+  GateCounts& operator+=(const GateCounts& other);
+};
+
+// What the classification of a file is asked to give besides the lines
+// that are left.
+struct ClassificationWants {
+  bool changedLinesOnly = false;  // --changed-since: lines without a change are outside
+  bool everyEntry = false;        // --write-baseline: the entries of every violation not waived
+  bool knownEntries = false;      // --update-baseline: the entries that were matched
+  bool records = false;           // --jsonl
+};
+
+// The result for one file.
+struct Classification {
+  GateCounts counts;
+  std::string entries;  // baseline lines for the file's key (see ClassificationWants), by message
+  std::string records;  // JSON Lines, one per diagnostic
+};
+
+// Classifies the diagnostic lines text (each "path(line): error style:
+// message" and a line feed; a line that is not one is passed over) of the
+// file printed as path, whose baseline key is key. known holds the file's
+// baseline entries and loses the counts that are matched: of each message
+// the first ones in order are known. Lines left are appended to kept.
+void Classify(std::string_view path, std::string_view key, std::string_view text, const Waivers& waivers,
+              const FileChange* change, std::vector<BaselineEntry>& known, const ClassificationWants& wants,
+              DiagnosticList& kept, Classification& result);
+
+// Splits a diagnostic line (without its line feed) as the converters read
+// it: the path up to the first "(digits): error style: ". false for any
+// other line.
+bool SplitDiagnosticLine(std::string_view line, std::string_view& path, int32_t& number, std::string_view& message);
+
+// A text as a JSON string, bytes that are not UTF-8 replaced by U+FFFD.
+std::string JsonText(std::string_view text);
+
+}  // namespace skerry
+
+#endif
