@@ -164,5 +164,38 @@ class SarifTest(unittest.TestCase):
         self.assertLess(max_rss_mb, 100)
 
 
+@unittest.skipUnless(support.GATE, "SKERRY_GATE_BINARY is not set")
+class GateRecordsTest(unittest.TestCase):
+    def test_baseline_state_and_suppressions(self):
+        tree, output, jsonl = support.classified_tree()
+        self.addCleanup(tree.remove)
+        code, log, err = support.run([CONVERTER, jsonl], cwd=tree.root)
+        self.assertEqual((code, err), (0, ""))
+        run = json.loads(log)["runs"][0]
+        self.assertEqual(run["invocations"], [{"executionSuccessful": True}])
+
+        def state(result):
+            return result.get("baselineState"), result.get("suppressions"), result.get("kind"), result["level"]
+
+        found = {}
+        for result in run["results"]:
+            found.setdefault(state(result), []).append(location(result)["artifactLocation"]["uri"])
+        # (state, paths)
+        expected = {
+            ("new", None, None, "error"): ["v%282%29/Led.c"],
+            ("unchanged", None, None, "error"): [path[2:].replace(" ", "%20").replace("&", "%26")
+                                                 for path, _, _, _ in support.DIAGNOSTICS if path != "./v(2)/Led.c"],
+            (None, [{"kind": "inSource"}], None, "error"): ["w/Waived.c"],
+            ("absent", None, "pass", "none"): ["zz/Gone.c", "zz/Gone.c"],
+        }
+        self.assertEqual({key: sorted(paths) for key, paths in found.items()},
+                         {key: sorted(paths) for key, paths in expected.items()})
+        # The results of the diagnostics are those of the checker's output.
+        _, from_output, _ = convert(output, "--srcroot", tree.root)
+        fingerprints = [result["partialFingerprints"] for result in run["results"] if result["level"] == "error"]
+        self.assertEqual(sorted(map(str, fingerprints)),
+                         sorted(str(result["partialFingerprints"]) for result in from_output["runs"][0]["results"]))
+
+
 if __name__ == "__main__":
     unittest.main()
