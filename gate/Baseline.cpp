@@ -210,7 +210,7 @@ bool Baseline::Load(const std::string& file, std::string& error) {
   }
   // Large files are read by several threads, a stretch each.
   const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
-  const std::size_t parts = size < (std::uint64_t{64} << 20) ? 1 : std::min<std::size_t>(hardware, 8);
+  const std::size_t parts = size < (std::uint64_t{16} << 20) ? 1 : std::min<std::size_t>(hardware, 8);
   std::vector<Segment> segments(parts);
   std::vector<std::thread> threads;
   for (std::size_t i = 0; i < parts; ++i) {
