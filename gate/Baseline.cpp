@@ -259,10 +259,13 @@ void Baseline::ReadEntries(std::string_view path, BaselineEntryViews& into) cons
   const auto found = index_.find(std::string(path));
   if (found == index_.end()) return;
   for (const Range& range : found->second) {
-    into.storage.emplace_back();
-    std::string& bytes = into.storage.back();
-    file_.ReadAt(range.offset, range.length, bytes);
-    std::string_view rest(bytes);
+    // Read without filling the buffer first: it can be large.
+    into.buffers.emplace_back(new char[range.length]);
+    char* bytes = into.buffers.back().get();
+    if (file_.ReadSome(range.offset, bytes, range.length) != range.length) {
+      throw std::runtime_error(name_ + ": the file changed while it was read");
+    }
+    std::string_view rest(bytes, range.length);
     while (!rest.empty()) {
       const void* at = std::memchr(rest.data(), '\n', rest.size());
       const std::size_t end =

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,7 +31,8 @@ struct BaselineEntryViews {
     std::uint64_t count;
   };
   std::vector<Entry> entries;
-  std::deque<std::string> storage;
+  std::deque<std::string> storage;               // texts the views point into
+  std::vector<std::unique_ptr<char[]>> buffers;  // bytes read from the file, as read
 };
 
 // The comment lines at the top of a baseline the gate writes.

@@ -79,19 +79,33 @@ Classifier::Classifier(std::string_view path, std::string_view key, const Waiver
     keyJson_ = JsonText(key);
     pathJson_ = JsonText(path);
   }
+  if (known.entries.empty()) return;
+  std::size_t size = 16;
+  while (size < known.entries.size() * 2) size *= 2;
+  slots_.assign(size, 0);
   left_.reserve(known.entries.size());
-  for (const auto& entry : known.entries) left_.emplace_back(entry.message, entry.count);
-  std::sort(left_.begin(), left_.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  // One place per message.
-  std::size_t out = 0;
-  for (std::size_t i = 0; i < left_.size(); ++i) {
-    if (out > 0 && left_[out - 1].first == left_[i].first) {
-      left_[out - 1].second += left_[i].second;
-    } else {
-      left_[out++] = left_[i];
+  for (const auto& entry : known.entries) {
+    if (Left* found = Find(entry.message)) {
+      found->count += entry.count;
+      continue;
     }
+    const std::size_t hash = std::hash<std::string_view>()(entry.message);
+    std::size_t slot = hash & (slots_.size() - 1);
+    while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+    left_.push_back(Left{entry.message, entry.count});
+    hashes_.push_back(hash);
+    slots_[slot] = static_cast<std::uint32_t>(left_.size());
   }
-  left_.resize(out);
+}
+
+Classifier::Left* Classifier::Find(std::string_view message) {
+  if (slots_.empty()) return nullptr;
+  const std::size_t hash = std::hash<std::string_view>()(message);
+  for (std::size_t slot = hash & (slots_.size() - 1); slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    const std::size_t at = slots_[slot] - 1;
+    if (hashes_[at] == hash && left_[at].message == message) return &left_[at];
+  }
+  return nullptr;
 }
 
 void Classifier::Write(std::string_view text) {
@@ -134,10 +148,9 @@ void Classifier::Line(std::string_view line) {
   } else {
     if (wants_.everyEntry) entries_.emplace_back(message, 1);
     if (!left_.empty()) {
-      auto found = std::lower_bound(left_.begin(), left_.end(), message,
-                                    [](const auto& entry, std::string_view text) { return entry.first < text; });
-      if (found != left_.end() && found->first == message && found->second > 0) {
-        --found->second;
+      Left* found = Find(message);
+      if (found != nullptr && found->count > 0) {
+        --found->count;
         verdict = Verdict::kKnown;
         if (wants_.knownEntries) entries_.emplace_back(message, 1);
       }
@@ -187,14 +200,9 @@ void Classifier::Finish() {
   }
   // What is left of each message stays with its first entry.
   for (auto& entry : known_.entries) {
-    auto found = std::lower_bound(left_.begin(), left_.end(), entry.message,
-                                  [](const auto& left, std::string_view text) { return left.first < text; });
-    if (found != left_.end() && found->first == entry.message) {
-      entry.count = found->second;
-      found->second = 0;
-    } else {
-      entry.count = 0;
-    }
+    Left* found = Find(entry.message);
+    entry.count = found != nullptr ? found->count : 0;
+    if (found != nullptr) found->count = 0;
   }
 }
 

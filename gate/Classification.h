@@ -72,9 +72,17 @@ class Classifier : public OutputStream {
   std::string pathJson_;
   std::string key_;
   std::string carry_;
-  // The counts left of each message, by message (binary search); empty when
-  // the file has no entries.
-  std::vector<std::pair<std::string_view, std::uint64_t>> left_;
+  // The counts left of each message: one place per message, found through
+  // an open-addressing table of their hashes (empty: the file has no
+  // entries).
+  struct Left {
+    std::string_view message;
+    std::uint64_t count;
+  };
+  Left* Find(std::string_view message);
+  std::vector<Left> left_;
+  std::vector<std::uint32_t> slots_;                            // index into left_ + 1; 0: free
+  std::vector<std::size_t> hashes_;                             // of left_
   std::vector<std::pair<std::string, std::uint64_t>> entries_;  // the baseline lines to write, unsorted
 };
 
