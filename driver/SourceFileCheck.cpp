@@ -34,8 +34,9 @@ bool LoadSourceLines(SourceLines& lines, const fs::path& path, const FileSystem&
 
 }  // namespace
 
-FileReport CheckSourceFile(const fs::path& path, const FileSystem& files, SpillFile* spill, SourceLines* keepLines) {
-  FileReport report{std::string(), DiagnosticList(spill), nullptr};
+FileReport CheckSourceFile(const fs::path& path, const FileSystem& files, SpillFile* spill, SourceLines* keepLines,
+                           std::size_t memoryBound) {
+  FileReport report{std::string(), DiagnosticList(spill, memoryBound), nullptr};
   const std::string pathText = path.string();
   if (!IsSourceFileText(pathText)) return report;
   std::string companionText(pathText, 0, pathText.size() - 1);

@@ -31,11 +31,11 @@ struct FileReport {
 // the companion header (the text with its last character replaced by "h")
 // when that is another path and a regular file. Any other path gives an
 // empty report. Files are read through files; the filled blocks of the
-// diagnostics go to spill (when given) as they are filled; the file's lines
-// are handed to fileLines (when given) after the check (RunSpineTest:
-// SingleFile).
+// diagnostics go to spill (when given) as they are filled, beyond
+// memoryBound bytes; the file's lines are handed to fileLines (when given)
+// after the check (RunSpineTest: SingleFile).
 FileReport CheckSourceFile(const boost::filesystem::path& path, const FileSystem& files, SpillFile* spill = nullptr,
-                           SourceLines* fileLines = nullptr);
+                           SourceLines* fileLines = nullptr, std::size_t memoryBound = 0);
 
 // Whether a path text ends in a dot and c or h, in either case.
 bool IsSourceFileText(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <thread>
@@ -101,6 +102,16 @@ bool ParseLine(std::string_view line, ParsedLine& parsed) {
 
 }  // namespace
 
+void MessagesFingerprint::Add(std::string_view message, std::uint64_t times) {
+  // The library's hash of the bytes, spread over all 64 bits (splitmix64).
+  std::uint64_t hash = std::hash<std::string_view>()(message) + 0x9e3779b97f4a7c15ULL;
+  hash = (hash ^ (hash >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  hash = (hash ^ (hash >> 27)) * 0x94d049bb133111ebULL;
+  hash ^= hash >> 31;
+  sum += hash * times;
+  count += times;
+}
+
 std::string BaselineLine(std::string_view path, std::string_view message, std::uint64_t count) {
   std::string line = std::to_string(count);
   line.push_back('\t');
@@ -117,6 +128,7 @@ struct Baseline::Segment {
   struct Run {
     std::string path;  // unescaped
     Range range;
+    MessagesFingerprint fingerprint;
   };
   std::vector<Run> runs;
   std::uint64_t lines = 0;
@@ -150,10 +162,18 @@ void Baseline::ScanSegment(std::uint64_t begin, std::uint64_t end, Segment& segm
     if (segment.runs.empty() || parsed.path != escapedPath ||
         segment.runs.back().range.offset + segment.runs.back().range.length != at) {
       escapedPath.assign(parsed.path);
-      segment.runs.push_back(Segment::Run{
-          parsed.path.find('\\') == std::string_view::npos ? escapedPath : Unescaped(parsed.path), Range{at, 0}});
+      segment.runs.push_back(
+          Segment::Run{parsed.path.find('\\') == std::string_view::npos ? escapedPath : Unescaped(parsed.path),
+                       Range{at, 0}, MessagesFingerprint()});
     }
-    segment.runs.back().range.length = static_cast<std::size_t>(at + length - segment.runs.back().range.offset);
+    Segment::Run& run = segment.runs.back();
+    run.range.length = static_cast<std::size_t>(at + length - run.range.offset);
+    if (parsed.count > 0) {
+      run.fingerprint.Add(parsed.message.find('\\') == std::string_view::npos
+                              ? parsed.message
+                              : std::string_view(Unescaped(parsed.message)),
+                          parsed.count);
+    }
     return true;
   };
   try {
@@ -237,7 +257,7 @@ bool Baseline::Load(const std::string& file, std::string& error) {
     linesBefore += segment.lines;
   }
   for (Segment& segment : segments) {
-    std::vector<Range>* current = nullptr;
+    PathEntries* current = nullptr;
     const std::string* currentPath = nullptr;
     for (Segment::Run& run : segment.runs) {
       if (currentPath == nullptr || run.path != *currentPath) {
@@ -245,11 +265,14 @@ bool Baseline::Load(const std::string& file, std::string& error) {
         current = &inserted.first->second;
         currentPath = &inserted.first->first;
       }
-      if (!current->empty() && current->back().offset + current->back().length == run.range.offset) {
-        current->back().length += run.range.length;
+      std::vector<Range>& ranges = current->ranges;
+      if (!ranges.empty() && ranges.back().offset + ranges.back().length == run.range.offset) {
+        ranges.back().length += run.range.length;
       } else {
-        current->push_back(run.range);
+        ranges.push_back(run.range);
       }
+      current->fingerprint.sum += run.fingerprint.sum;
+      current->fingerprint.count += run.fingerprint.count;
     }
   }
   return true;
@@ -258,7 +281,7 @@ bool Baseline::Load(const std::string& file, std::string& error) {
 void Baseline::ReadEntries(std::string_view path, BaselineEntryViews& into) const {
   const auto found = index_.find(std::string(path));
   if (found == index_.end()) return;
-  for (const Range& range : found->second) {
+  for (const Range& range : found->second.ranges) {
     // Read without filling the buffer first: it can be large.
     into.buffers.emplace_back(new char[range.length]);
     char* bytes = into.buffers.back().get();
@@ -291,6 +314,11 @@ std::vector<BaselineEntry> Baseline::EntriesOf(std::string_view path) const {
   entries.reserve(views.entries.size());
   for (const auto& entry : views.entries) entries.push_back(BaselineEntry{std::string(entry.message), entry.count});
   return entries;
+}
+
+MessagesFingerprint Baseline::FingerprintOf(std::string_view path) const {
+  const auto found = index_.find(std::string(path));
+  return found == index_.end() ? MessagesFingerprint() : found->second.fingerprint;
 }
 
 std::vector<std::string> Baseline::Paths() const {

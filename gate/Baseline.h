@@ -35,6 +35,16 @@ struct BaselineEntryViews {
   std::vector<std::unique_ptr<char[]>> buffers;  // bytes read from the file, as read
 };
 
+// What a set of messages with counts adds up to: two sets with the same
+// fingerprint hold, but for a chance of about 2^-64, the same messages the
+// same number of times, in any order.
+struct MessagesFingerprint {
+  std::uint64_t sum = 0;
+  std::uint64_t count = 0;
+  void Add(std::string_view message, std::uint64_t times);
+  bool operator==(const MessagesFingerprint& other) const { return sum == other.sum && count == other.count; }
+};
+
 // The comment lines at the top of a baseline the gate writes.
 extern const char kBaselineHeader[];
 
@@ -58,6 +68,11 @@ class Baseline {
   // The same, appended to into as views.
   void ReadEntries(std::string_view path, BaselineEntryViews& into) const;
 
+  // The fingerprint of path's entries (messages with their counts), known
+  // without reading them: a file whose diagnostics give the same one has all
+  // of them in the baseline.
+  MessagesFingerprint FingerprintOf(std::string_view path) const;
+
   // Every path that has entries, in no particular order.
   std::vector<std::string> Paths() const;
   bool Holds(std::string_view path) const { return index_.count(std::string(path)) > 0; }
@@ -67,11 +82,15 @@ class Baseline {
     std::uint64_t offset;
     std::size_t length;
   };
+  struct PathEntries {
+    std::vector<Range> ranges;
+    MessagesFingerprint fingerprint;
+  };
   struct Segment;
   void ScanSegment(std::uint64_t begin, std::uint64_t end, Segment& segment) const;
   std::string name_;
   RandomAccessFile file_;
-  std::unordered_map<std::string, std::vector<Range>> index_;
+  std::unordered_map<std::string, PathEntries> index_;
 };
 
 }  // namespace skerry

@@ -67,7 +67,7 @@ bool SplitDiagnosticLine(std::string_view line, std::string_view& path, int32_t&
 Classifier::Classifier(std::string_view path, std::string_view key, const Waivers& waivers, const FileChange* change,
                        BaselineEntryViews& known, const ClassificationWants& wants, DiagnosticList& kept,
                        Classification& result)
-    : path_(path),
+    : DiagnosticLines(path),
       waivers_(waivers),
       change_(change),
       known_(known),
@@ -108,7 +108,7 @@ Classifier::Left* Classifier::Find(std::string_view message) {
   return nullptr;
 }
 
-void Classifier::Write(std::string_view text) {
+void DiagnosticLines::Write(std::string_view text) {
   if (!carry_.empty()) {
     const std::size_t end = text.find('\n');
     if (end == std::string_view::npos) {
@@ -116,7 +116,7 @@ void Classifier::Write(std::string_view text) {
       return;
     }
     carry_.append(text.substr(0, end));
-    Line(carry_);
+    Whole(carry_);
     carry_.clear();
     text.remove_prefix(end + 1);
   }
@@ -129,17 +129,26 @@ void Classifier::Write(std::string_view text) {
       return;
     }
     const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
-    Line(text.substr(0, end));
+    Whole(text.substr(0, end));
     text.remove_prefix(end + 1);
   }
 }
 
-void Classifier::Line(std::string_view line) {
+void DiagnosticLines::Flush() {
+  if (carry_.empty()) return;
+  Whole(carry_);
+  carry_.clear();
+}
+
+void DiagnosticLines::Whole(std::string_view line) {
   int32_t number = 0;
   std::string_view message;
   if (line.substr(0, path_.size()) != path_ || !SplitAfterPath(line.substr(path_.size()), number, message)) return;
   if (!message.empty() && message.back() == '\r') message.remove_suffix(1);
+  Line(line, number, message);
+}
 
+void Classifier::Line(std::string_view line, int32_t number, std::string_view message) {
   Verdict verdict = Verdict::kNew;
   if (waivers_.Waives(number)) {
     verdict = Verdict::kWaived;
@@ -187,10 +196,7 @@ void Classifier::Line(std::string_view line) {
 }
 
 void Classifier::Finish() {
-  if (!carry_.empty()) {
-    Line(carry_);
-    carry_.clear();
-  }
+  Flush();
   std::sort(entries_.begin(), entries_.end());
   for (std::size_t i = 0; i < entries_.size();) {
     std::size_t j = i;

@@ -43,25 +43,51 @@ struct Classification {
   std::string records;  // JSON Lines, one per diagnostic
 };
 
+// The diagnostic lines of the file printed as path, fed in order and in
+// any pieces (each "path(line): error style: message" and a line feed),
+// handed on one at a time: line without its line feed, its number, and the
+// message without a carriage return at its end. A line that is not one of
+// path's diagnostics is passed over.
+class DiagnosticLines : public OutputStream {
+ public:
+  explicit DiagnosticLines(std::string_view path) : path_(path) {}
+  void Write(std::string_view text) override;
+  // After the last piece.
+  void Flush();
+
+ protected:
+  virtual void Line(std::string_view line, int32_t number, std::string_view message) = 0;
+
+ private:
+  void Whole(std::string_view line);
+  std::string_view path_;
+  std::string carry_;
+};
+
+// The fingerprint of the messages of a file's diagnostics.
+class MessagesOf : public DiagnosticLines {
+ public:
+  using DiagnosticLines::DiagnosticLines;
+  MessagesFingerprint fingerprint;
+
+ private:
+  void Line(std::string_view, int32_t, std::string_view message) override { fingerprint.Add(message, 1); }
+};
+
 // Classifies the diagnostic lines of the file printed as path, whose
-// baseline key is key, fed in order (each "path(line): error style:
-// message" and a line feed; a line that is not one is passed over; a line
-// may come in pieces). known holds the file's baseline entries and loses
+// baseline key is key, fed as DiagnosticLines. known holds the file's baseline entries and loses
 // the counts that are matched: of each message the first ones in order are
 // known. Lines left are appended to kept.
-class Classifier : public OutputStream {
+class Classifier : public DiagnosticLines {
  public:
   Classifier(std::string_view path, std::string_view key, const Waivers& waivers, const FileChange* change,
              BaselineEntryViews& known, const ClassificationWants& wants, DiagnosticList& kept, Classification& result);
-  // Text of diagnostic lines, in order.
-  void Write(std::string_view text) override;
   // After the last line: the baseline lines of result, and known's counts
   // set to what is left of each message (on its first entry).
   void Finish();
 
  private:
-  void Line(std::string_view line);
-  std::string_view path_;
+  void Line(std::string_view line, int32_t number, std::string_view message) override;
   const Waivers& waivers_;
   const FileChange* change_;
   BaselineEntryViews& known_;
@@ -71,7 +97,6 @@ class Classifier : public OutputStream {
   std::string keyJson_;
   std::string pathJson_;
   std::string key_;
-  std::string carry_;
   // The counts left of each message: one place per message, found through
   // an open-addressing table of their hashes (empty: the file has no
   // entries).

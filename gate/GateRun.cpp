@@ -35,6 +35,7 @@ namespace fs = boost::filesystem;
 namespace {
 
 constexpr std::size_t kStaleShown = 10;
+constexpr std::size_t kFileMemoryBound = std::size_t{8} << 20;
 
 // What the gate adds to the report of a file.
 struct FileVerdict : FileAttachment {
@@ -298,31 +299,47 @@ bool Gate::Skip(const fs::path& entry) {
 
 FileReport Gate::Check(const fs::path& path, const FileSystem& files, SpillFile* spill) {
   SourceLines lines;
-  FileReport report = CheckSourceFile(path, files, spill, &lines);
+  // A file's diagnostics are read again to be filtered: up to a bound they
+  // stay in memory for that.
+  FileReport report = CheckSourceFile(path, files, spill, &lines, kFileMemoryBound);
   auto verdict = std::make_unique<FileVerdict>();
   const std::string pathText = path.string();
   const std::string absolute =
       root_->singleFile ? root_->absolute : NormalizedPath(JoinKey(root_->absolute, Suffix(pathText)));
   verdict->key = KeyBelow(absolute, keyFolder_);
-  BaselineEntryViews entries;
-  if (baseline_ != nullptr) {
-    if (baseline_->Holds(verdict->key)) {
-      baseline_->ReadEntries(verdict->key, entries);
-      verdict->takenKeys.push_back(verdict->key);
-    }
-    const auto moved = movedFrom_.find(verdict->key);
-    if (moved != movedFrom_.end()) {
-      baseline_->ReadEntries(moved->second, entries);
-      verdict->takenKeys.push_back(moved->second);
-    }
-  }
   const Waivers waivers = Waivers::Of(lines);
   const FileChange* change = changes_ != nullptr ? changes_->Of(absolute) : nullptr;
+  const auto moved = baseline_ != nullptr ? movedFrom_.find(verdict->key) : movedFrom_.end();
+  const bool known = baseline_ != nullptr && baseline_->Holds(verdict->key);
+  if (known && moved == movedFrom_.end() && waivers.empty() && changes_ == nullptr && !wants_.everyEntry &&
+      !wants_.knownEntries && !wants_.records) {
+    // The usual case in CI: a file whose diagnostics are its entries, all
+    // of them known, told without reading the entries.
+    MessagesOf messages(pathText);
+    report.diagnostics.WriteTo(messages);
+    messages.Flush();
+    if (messages.fingerprint == baseline_->FingerprintOf(verdict->key)) {
+      verdict->classification.counts.known = report.diagnostics.size();
+      verdict->takenKeys.push_back(verdict->key);
+      report.diagnostics = DiagnosticList();
+      report.attachment = std::move(verdict);
+      return report;
+    }
+  }
+  BaselineEntryViews entries;
+  if (known) {
+    baseline_->ReadEntries(verdict->key, entries);
+    verdict->takenKeys.push_back(verdict->key);
+  }
+  if (moved != movedFrom_.end()) {
+    baseline_->ReadEntries(moved->second, entries);
+    verdict->takenKeys.push_back(moved->second);
+  }
   if (entries.entries.empty() && waivers.empty() && changes_ == nullptr && !wants_.everyEntry && !wants_.records) {
     // Nothing can leave a diagnostic out: all of them are new.
     verdict->classification.counts.fresh = report.diagnostics.size();
   } else if (!report.diagnostics.empty() || !entries.entries.empty()) {
-    DiagnosticList kept(spill);
+    DiagnosticList kept(spill, kFileMemoryBound);
     Classifier classifier(pathText, verdict->key, waivers, change, entries, wants_, kept, verdict->classification);
     report.diagnostics.WriteTo(classifier);
     classifier.Finish();

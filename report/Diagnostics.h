@@ -16,11 +16,12 @@
 namespace skerry {
 
 /// The diagnostic lines of one file, in the order appended. With a spill
-/// file, only the block being filled stays in memory: a file with a huge
-/// report holds about a block of it.
+/// file, only the block being filled and up to memoryBound bytes of filled
+/// blocks stay in memory: a file with a huge report holds about that much
+/// of it.
 class DiagnosticList {
  public:
-  explicit DiagnosticList(SpillFile* spill = nullptr) : blocks_(spill, 0) {}
+  explicit DiagnosticList(SpillFile* spill = nullptr, std::size_t memoryBound = 0) : blocks_(spill, memoryBound) {}
   void Append(std::string_view line) { Append({line}); }
   /// Appends one line made of the parts, in order.
   void Append(std::initializer_list<std::string_view> parts) {
