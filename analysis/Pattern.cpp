@@ -4,6 +4,7 @@
 
 #include <pcre2.h>
 
+#include <atomic>
 #include <cstdint>
 
 namespace skerry {
@@ -236,13 +237,19 @@ Pattern::~Pattern() = default;
 
 namespace skerry {
 
-#if SKERRY_STD_REGEX_PRODUCT
-// tests/reference/StdRegexEngine.cpp, built into the checker by
-// -DSKERRY_REGEX=std.
-const PatternEngine& StdRegexEngine();
-const PatternEngine& PatternEngine::Product() { return StdRegexEngine(); }
-#else
-const PatternEngine& PatternEngine::Product() { return Pcre2(); }
-#endif
+namespace {
+
+std::atomic<const PatternEngine*> chosenProduct{nullptr};
+
+}  // namespace
+
+const PatternEngine& PatternEngine::Product() {
+  const PatternEngine* chosen = chosenProduct.load(std::memory_order_acquire);
+  return chosen != nullptr ? *chosen : Pcre2();
+}
+
+void PatternEngine::UseAsProduct(const PatternEngine& engine) {
+  chosenProduct.store(&engine, std::memory_order_release);
+}
 
 }  // namespace skerry

@@ -118,4 +118,16 @@ std::string QuotedForm(const boost::filesystem::path& path) {
   return out.str();
 }
 
+std::string NoticeLine(const WalkNotice& notice) {
+  switch (notice.kind) {
+    case WalkNotice::Kind::kUnknownType:
+      return "Cannot determine type : " + QuotedForm(notice.path) + " (" + notice.reason + ")";
+    case WalkNotice::Kind::kLinkCycle:
+      return "Link cycle not followed : " + QuotedForm(notice.path);
+    case WalkNotice::Kind::kUnreadableDirectory:
+      return "Cannot read directory : " + QuotedForm(notice.path) + " (" + notice.reason + ")";
+  }
+  return std::string();
+}
+
 }  // namespace skerry

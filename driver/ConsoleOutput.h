@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/WalkNotice.h"
 #include "report/OutputStream.h"
 
 namespace skerry {
@@ -41,6 +42,11 @@ void ReportOutputFailure(const std::string& reason);
 /// The quoted form of a path: between double quotes, with every double
 /// quote and every ampersand preceded by an ampersand.
 std::string QuotedForm(const boost::filesystem::path& path);
+
+/// The line that reports a notice of the walk: "Cannot determine type : ",
+/// "Link cycle not followed : " or "Cannot read directory : ", the quoted
+/// path and, but for a link cycle, " (reason)". No line feed.
+std::string NoticeLine(const WalkNotice& notice);
 
 }  // namespace skerry
 

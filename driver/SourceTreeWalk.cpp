@@ -1,9 +1,8 @@
 #include "driver/SourceTreeWalk.h"
 
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "driver/ConsoleOutput.h"
 
 namespace skerry {
 
@@ -22,12 +21,12 @@ void Walk(const fs::path& directory, WalkVisitor& visitor, const FileSystem& fil
     // A missing target (a broken link) is not an error here: such an entry
     // is examined like any other file.
     if (status.type == PathStatus::Type::kUnknown) {
-      visitor.OnNotice("Cannot determine type : " + QuotedForm(entry) + " (" + status.error + ")");
+      visitor.OnNotice({WalkNotice::Kind::kUnknownType, entry, status.error});
     } else if (status.type == PathStatus::Type::kDirectory) {
       bool onWalkPath = false;
       for (const PathStatus& ancestor : walkPath) onWalkPath = onWalkPath || ancestor.SameDirectory(status);
       if (onWalkPath) {
-        visitor.OnNotice("Link cycle not followed : " + QuotedForm(entry));
+        visitor.OnNotice({WalkNotice::Kind::kLinkCycle, entry, ""});
       } else {
         walkPath.push_back(status);
         Walk(entry, visitor, files, walkPath);
@@ -37,7 +36,7 @@ void Walk(const fs::path& directory, WalkVisitor& visitor, const FileSystem& fil
       visitor.OnFile(entry);
     }
   }
-  if (!error.empty()) visitor.OnNotice("Cannot read directory : " + QuotedForm(directory) + " (" + error + ")");
+  if (!error.empty()) visitor.OnNotice({WalkNotice::Kind::kUnreadableDirectory, directory, std::move(error)});
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ class SerialCheck : public WalkVisitor {
     FileReport report = sink_.Check(path, files_, spill_);
     sink_.OnReport(report);
   }
-  void OnNotice(std::string line) override { sink_.OnNotice(line); }
+  void OnNotice(WalkNotice notice) override { sink_.OnNotice(notice); }
   bool Skip(const fs::path& entry) override { return sink_.Skip(entry); }
 
  private:
@@ -66,7 +66,7 @@ class PipelinedCheck : public WalkVisitor {
   void OnFile(const fs::path& path) override {
     if (IsSourceFileText(path.string())) Add(std::make_unique<Item>(path));
   }
-  void OnNotice(std::string line) override { Add(std::make_unique<Item>(std::move(line))); }
+  void OnNotice(WalkNotice notice) override { Add(std::make_unique<Item>(std::move(notice))); }
   bool Skip(const fs::path& entry) override { return sink_.Skip(entry); }
 
   // Hands on every item still in the window.
@@ -78,9 +78,9 @@ class PipelinedCheck : public WalkVisitor {
  private:
   struct Item {
     explicit Item(const fs::path& file) : path(file) {}
-    explicit Item(std::string line) : notice(std::move(line)), isNotice(true), done(true) {}
+    explicit Item(WalkNotice walkNotice) : notice(std::move(walkNotice)), isNotice(true), done(true) {}
     fs::path path;
-    std::string notice;
+    WalkNotice notice;
     bool isNotice = false;
     // Set by the worker with the lock held, after report (or failure).
     bool done = false;

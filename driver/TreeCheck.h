@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver/SourceFileCheck.h"
+#include "driver/WalkNotice.h"
 
 namespace skerry {
 
@@ -17,7 +18,7 @@ class TreeCheckSink {
  public:
   virtual ~TreeCheckSink() = default;
   virtual void OnReport(FileReport& report) = 0;
-  virtual void OnNotice(const std::string& line) = 0;
+  virtual void OnNotice(const WalkNotice& notice) = 0;
   // Whether the walk passes over an entry without looking at it; asked on
   // the calling thread, first, for every entry.
   virtual bool Skip(const boost::filesystem::path& /*entry*/) { return false; }

@@ -111,11 +111,11 @@ class Gate : public TreeCheckSink {
   bool Skip(const fs::path& entry) override;
   FileReport Check(const fs::path& path, const FileSystem& files, SpillFile* spill) override;
   void OnReport(FileReport& report) override;
-  void OnNotice(const std::string& line) override {
+  void OnNotice(const WalkNotice& notice) override {
     if (options_.quiet) {
-      Say(line);
+      Say(NoticeLine(notice));
     } else {
-      out_.WriteLine(line);
+      out_.WriteLine(NoticeLine(notice));
     }
   }
 

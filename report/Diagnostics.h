@@ -67,8 +67,6 @@ class DiagnosticListing {
   /// memory runs out, nothing of list is appended and the failure thrown.
   void AppendAll(DiagnosticList&& list);
   std::size_t size() const { return count_; }
-  /// The bytes that wait in the temporary file.
-  std::uint64_t SpilledBytes() const { return blocks_.SpilledBytes(); }
   /// Writes every line to out, in order.
   void Write(OutputStream& out) const { blocks_.WriteTo(out); }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/ConsoleOutput.h"
 #include "driver/TreeCheck.h"
 #include "tests/TestSupport.h"
 
@@ -22,7 +23,7 @@ namespace {
 class RecordingSink : public TreeCheckSink {
  public:
   void OnReport(FileReport& report) override { text += report.console + "|" + report.diagnostics.Text(); }
-  void OnNotice(const std::string& line) override { text += "notice: " + line + "\n"; }
+  void OnNotice(const WalkNotice& notice) override { text += "notice: " + NoticeLine(notice) + "\n"; }
   std::string text;
 };
 

@@ -179,7 +179,6 @@ std::vector<LongLineCase> LongLineCases() {
 class LongLine : public ::testing::TestWithParam<LongLineCase> {};
 
 TEST_P(LongLine, FinishesWithTheLineChecked) {
-  if (std::string(SKERRY_REGEX_ENGINE) == "std") GTEST_SKIP() << "std::regex recurses per character on long lines";
   const LongLineCase& c = GetParam();
   TempTree tree;
   tree.Write("walk/Mod.c", c.content());
@@ -202,7 +201,6 @@ INSTANTIATE_TEST_SUITE_P(Reliability, LongLine, ::testing::ValuesIn(LongLineCase
 // ends each such search within milliseconds; the search then counts as no
 // match (no user type on that line) and the file goes on.
 TEST(Reliability, MatchLimitCountsAsNoMatch) {
-  if (std::string(SKERRY_REGEX_ENGINE) == "std") GTEST_SKIP() << "std::regex has no match limit";
   TempTree tree;
   tree.Write("Mod.h", "typedef uint8 a*a*a*a*a*a*a*a*a*;\n");
   tree.Write("Mod.c", Repeat("x = " + std::string(40, 'a') + "!;\n", 50) + "uint8 bad;\n\n");

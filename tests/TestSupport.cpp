@@ -343,6 +343,24 @@ void TempTree::Link(const std::string& relative, const std::string& target) cons
   fs::create_symlink(target, link);
 }
 
+std::uint64_t UnnamedFileBytes() {
+  std::uint64_t bytes = 0;
+  boost::system::error_code error;
+  for (fs::directory_iterator it("/proc/self/fd", error), end; !error && it != end; it.increment(error)) {
+    const std::string target = fs::read_symlink(it->path(), error).string();
+    const std::string deleted = " (deleted)";
+    struct stat status;
+    if (error || target.size() < deleted.size() ||
+        target.compare(target.size() - deleted.size(), deleted.size(), deleted) != 0 ||
+        stat(it->path().c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+      error.clear();
+      continue;
+    }
+    bytes += static_cast<std::uint64_t>(status.st_size);
+  }
+  return bytes;
+}
+
 RunResult RunInProcess(const std::vector<std::string>& args, const FileSystem& files) {
   std::vector<std::string> copies{"Skerry_Lint"};
   copies.insert(copies.end(), args.begin(), args.end());

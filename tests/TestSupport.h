@@ -9,10 +9,12 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "driver/FileSystem.h"
+#include "report/OutputStream.h"
 
 namespace skerry::test {
 
@@ -60,6 +62,20 @@ RunResult RunLint(const std::vector<std::string>& args, const std::string& worki
 // Reach::kEveryone.
 RunResult RunLintAs(uid_t user, gid_t group, const std::vector<std::string>& args, const std::string& workingDir = "",
                     int timeoutSeconds = 120);
+
+// Collects what is written.
+class StringOutput : public OutputStream {
+ public:
+  void Write(std::string_view text) override { text_.append(text); }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// The bytes of the files without a name on disk (unnamed temporary files,
+// files removed since they were opened) that this process holds open.
+std::uint64_t UnnamedFileBytes();
 
 // Runs the checker in this process on files (RunChecker) with args and
 // returns what it wrote and its exit code.

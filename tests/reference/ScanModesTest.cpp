@@ -131,8 +131,8 @@ TEST(ScanModes, GeneratedFilesGiveTheSameRecordsAndDiagnostics) {
       UserTypeList userTypes(*mode.mode.engine);
       const FileScan scan = ScanFileLines(lines, userTypes, mode.mode);
       if (described.empty()) records += scan.table.size();
-      described.push_back(::testing::PrintToString(DescribeAll(scan.table, true)) + userTypes.Text() + "|" +
-                          std::to_string(scan.firstFunctionLine));
+      described.push_back(::testing::PrintToString(DescribeAll(scan.table, true)) + UserTypeListPeer::Text(userTypes) +
+                          "|" + std::to_string(scan.firstFunctionLine));
       ASSERT_EQ(described.back(), described.front()) << mode.name;
     }
     const std::string fileName = kNames[n % 5];
