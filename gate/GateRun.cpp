@@ -621,7 +621,7 @@ int Gate::Run() {
     CheckRoots();
   }
   if (baseline_ != nullptr && changes_ == nullptr && failures_.empty()) {
-    if (options_.listing.empty()) FindStale();
+    FindStale();  // a listing's roots are its "Searching for rule violations in" lines
     std::stable_sort(stale_.begin(), stale_.end(),
                      [](const StaleEntry& a, const StaleEntry& b) { return a.key < b.key; });
     for (const StaleEntry& entry : stale_) {
