@@ -25,6 +25,12 @@ class RandomAccessFile {
   /// Reads length bytes from offset on into bytes; safe from several
   /// threads. Throws std::runtime_error when they cannot be read.
   void ReadAt(std::uint64_t offset, std::size_t length, std::string& bytes) const;
+  /// Reads up to length bytes from offset on into buffer; gives how many
+  /// (fewer only at the end of the file). Safe from several threads; throws
+  /// std::runtime_error on a read error.
+  std::size_t ReadSome(std::uint64_t offset, char* buffer, std::size_t length) const;
+  /// The size of the file in bytes.
+  std::uint64_t Size() const;
 
  private:
   std::FILE* file_ = nullptr;

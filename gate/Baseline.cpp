@@ -1,8 +1,10 @@
 #include "gate/Baseline.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <thread>
 
 namespace skerry {
 
@@ -76,10 +78,12 @@ bool ParseLine(std::string_view line, ParsedLine& parsed) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   parsed.entry = !line.empty() && line.front() != '#';
   if (!parsed.entry) return true;
-  const std::size_t first = line.find('\t');
-  if (first == 0 || first == std::string_view::npos) return false;
-  const std::size_t second = line.find('\t', first + 1);
-  if (second == std::string_view::npos) return false;
+  const void* tab = std::memchr(line.data(), '\t', line.size());
+  if (tab == nullptr || tab == line.data()) return false;
+  const std::size_t first = static_cast<std::size_t>(static_cast<const char*>(tab) - line.data());
+  tab = std::memchr(line.data() + first + 1, '\t', line.size() - first - 1);
+  if (tab == nullptr) return false;
+  const std::size_t second = static_cast<std::size_t>(static_cast<const char*>(tab) - line.data());
   if (std::memchr(line.data() + second + 1, '\t', line.size() - second - 1) != nullptr) return false;
   std::uint64_t count = 0;
   for (std::size_t i = 0; i < first; ++i) {
@@ -107,6 +111,89 @@ std::string BaselineLine(std::string_view path, std::string_view message, std::u
   return line;
 }
 
+// What one thread found in its stretch of the file: the runs of lines of
+// one path, in order, and the first line that is not an entry.
+struct Baseline::Segment {
+  struct Run {
+    std::string path;  // unescaped
+    Range range;
+  };
+  std::vector<Run> runs;
+  std::uint64_t lines = 0;
+  std::uint64_t badLine = 0;  // 1-based within the segment; 0: none
+  std::string failure;        // a read error
+};
+
+// Reads the lines that start in [begin, end): a stretch that does not begin
+// at the start of the file begins after the first line feed in it.
+void Baseline::ScanSegment(std::uint64_t begin, std::uint64_t end, Segment& segment) const {
+  constexpr std::size_t kBlock = std::size_t{4} << 20;
+  std::string buffer(kBlock, '\0');
+  std::string carry;
+  std::uint64_t offset = begin;  // of the next byte to read
+  std::uint64_t lineStart = begin;
+  bool skipping = begin > 0;  // the line under way belongs to the stretch before
+  if (skipping) {
+    // Does the stretch begin at a line's start already?
+    char before = 0;
+    if (file_.ReadSome(begin - 1, &before, 1) == 1 && before == '\n') skipping = false;
+  }
+  std::string escapedPath;
+  auto handle = [&](std::string_view line, std::uint64_t at, std::size_t length) {
+    ++segment.lines;
+    ParsedLine parsed;
+    if (!ParseLine(line, parsed)) {
+      segment.badLine = segment.lines;
+      return false;
+    }
+    if (!parsed.entry) return true;
+    if (segment.runs.empty() || parsed.path != escapedPath ||
+        segment.runs.back().range.offset + segment.runs.back().range.length != at) {
+      escapedPath.assign(parsed.path);
+      segment.runs.push_back(Segment::Run{
+          parsed.path.find('\\') == std::string_view::npos ? escapedPath : Unescaped(parsed.path), Range{at, 0}});
+    }
+    segment.runs.back().range.length = static_cast<std::size_t>(at + length - segment.runs.back().range.offset);
+    return true;
+  };
+  try {
+    while (lineStart < end || !carry.empty() || skipping) {
+      const std::size_t got = file_.ReadSome(offset, &buffer[0], kBlock);
+      if (got == 0) break;
+      std::string_view data(buffer.data(), got);
+      offset += got;
+      while (!data.empty()) {
+        const void* found = std::memchr(data.data(), '\n', data.size());
+        if (found == nullptr) {
+          carry.append(data);
+          break;
+        }
+        const std::size_t cut = static_cast<std::size_t>(static_cast<const char*>(found) - data.data());
+        if (skipping) {
+          skipping = false;
+          lineStart += carry.size() + cut + 1;
+          carry.clear();
+        } else if (lineStart >= end) {
+          return;
+        } else if (carry.empty()) {
+          if (!handle(data.substr(0, cut), lineStart, cut + 1)) return;
+          lineStart += cut + 1;
+        } else {
+          carry.append(data.substr(0, cut));
+          if (!handle(carry, lineStart, carry.size() + 1)) return;
+          lineStart += carry.size() + 1;
+          carry.clear();
+        }
+        data.remove_prefix(cut + 1);
+      }
+      if (lineStart >= end && carry.empty() && !skipping) return;
+    }
+    if (!carry.empty() && !skipping && lineStart < end) handle(carry, lineStart, carry.size());
+  } catch (const std::runtime_error& failure) {
+    segment.failure = failure.what();
+  }
+}
+
 bool Baseline::Load(const std::string& file, std::string& error) {
   name_ = file;
   std::string reason;
@@ -114,83 +201,95 @@ bool Baseline::Load(const std::string& file, std::string& error) {
     error = file + ": " + reason;
     return false;
   }
-  std::string carry;  // the start of a line that goes on in the next block
-  std::vector<char> block(std::size_t{4} << 20);
-  std::uint64_t offset = 0;  // of the start of carry in the file
-  std::int64_t number = 0;
-  std::string currentEscaped;
-  std::vector<Range>* current = nullptr;
-  auto handle = [&](std::string_view line, std::uint64_t at, std::size_t length) {
-    ++number;
-    ParsedLine parsed;
-    if (!ParseLine(line, parsed)) {
-      error = file + ":" + std::to_string(number) + ": not a baseline entry (count<TAB>path<TAB>message)";
-      return false;
-    }
-    if (!parsed.entry) return true;
-    if (current == nullptr || parsed.path != currentEscaped) {
-      currentEscaped.assign(parsed.path);
-      current = &index_[parsed.path.find('\\') == std::string_view::npos ? currentEscaped : Unescaped(parsed.path)];
-      current->push_back(Range{at, 0});
-    } else if (current->back().offset + current->back().length != at) {
-      current->push_back(Range{at, 0});
-    }
-    current->back().length = static_cast<std::size_t>(at + length - current->back().offset);
-    return true;
-  };
+  std::uint64_t size = 0;
   try {
-    for (;;) {
-      const std::size_t got = file_.Read(block.data(), block.size());
-      if (got == 0) break;
-      std::string_view data(block.data(), got);
-      if (!carry.empty()) {
-        const std::size_t end = data.find('\n');
-        if (end == std::string_view::npos) {
-          carry.append(data);
-          continue;
-        }
-        carry.append(data.substr(0, end + 1));
-        if (!handle(std::string_view(carry).substr(0, carry.size() - 1), offset, carry.size())) return false;
-        offset += carry.size();
-        data.remove_prefix(end + 1);
-        carry.clear();
-      }
-      for (;;) {
-        const void* found = std::memchr(data.data(), '\n', data.size());
-        if (found == nullptr) break;
-        const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - data.data());
-        if (!handle(data.substr(0, end), offset, end + 1)) return false;
-        offset += end + 1;
-        data.remove_prefix(end + 1);
-      }
-      carry.assign(data);
-    }
+    size = file_.Size();
   } catch (const std::runtime_error& failure) {
     error = file + ": " + failure.what();
     return false;
   }
-  if (!carry.empty() && !handle(carry, offset, carry.size())) return false;
+  // Large files are read by several threads, a stretch each.
+  const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t parts = size < (std::uint64_t{16} << 20) ? 1 : std::min<std::size_t>(hardware, 8);
+  std::vector<Segment> segments(parts);
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < parts; ++i) {
+    const std::uint64_t begin = size * i / parts;
+    const std::uint64_t end = i + 1 == parts ? size + 1 : size * (i + 1) / parts;
+    if (i + 1 == parts) {
+      ScanSegment(begin, end, segments[i]);
+    } else {
+      threads.emplace_back([this, begin, end, &segments, i] { ScanSegment(begin, end, segments[i]); });
+    }
+  }
+  for (std::thread& thread : threads) thread.join();
+  std::uint64_t linesBefore = 0;
+  for (Segment& segment : segments) {
+    if (!segment.failure.empty()) {
+      error = file + ": " + segment.failure;
+      return false;
+    }
+    if (segment.badLine > 0) {
+      error = file + ":" + std::to_string(linesBefore + segment.badLine) +
+              ": not a baseline entry (count<TAB>path<TAB>message)";
+      return false;
+    }
+    linesBefore += segment.lines;
+  }
+  for (Segment& segment : segments) {
+    std::vector<Range>* current = nullptr;
+    const std::string* currentPath = nullptr;
+    for (Segment::Run& run : segment.runs) {
+      if (currentPath == nullptr || run.path != *currentPath) {
+        auto inserted = index_.try_emplace(std::move(run.path));
+        current = &inserted.first->second;
+        currentPath = &inserted.first->first;
+      }
+      if (!current->empty() && current->back().offset + current->back().length == run.range.offset) {
+        current->back().length += run.range.length;
+      } else {
+        current->push_back(run.range);
+      }
+    }
+  }
   return true;
 }
 
-std::vector<BaselineEntry> Baseline::EntriesOf(std::string_view path) const {
-  std::vector<BaselineEntry> entries;
+void Baseline::ReadEntries(std::string_view path, BaselineEntryViews& into) const {
   const auto found = index_.find(std::string(path));
-  if (found == index_.end()) return entries;
-  std::string bytes;
+  if (found == index_.end()) return;
   for (const Range& range : found->second) {
-    file_.ReadAt(range.offset, range.length, bytes);
-    std::string_view rest(bytes);
+    // Read without filling the buffer first: it can be large.
+    into.buffers.emplace_back(new char[range.length]);
+    char* bytes = into.buffers.back().get();
+    if (file_.ReadSome(range.offset, bytes, range.length) != range.length) {
+      throw std::runtime_error(name_ + ": the file changed while it was read");
+    }
+    std::string_view rest(bytes, range.length);
     while (!rest.empty()) {
-      std::size_t end = rest.find('\n');
-      if (end == std::string_view::npos) end = rest.size();
+      const void* at = std::memchr(rest.data(), '\n', rest.size());
+      const std::size_t end =
+          at == nullptr ? rest.size() : static_cast<std::size_t>(static_cast<const char*>(at) - rest.data());
       ParsedLine parsed;
       if (ParseLine(rest.substr(0, end), parsed) && parsed.entry && parsed.count > 0) {
-        entries.push_back(BaselineEntry{Unescaped(parsed.message), parsed.count});
+        std::string_view message = parsed.message;
+        if (message.find('\\') != std::string_view::npos) {
+          into.storage.push_back(Unescaped(message));
+          message = into.storage.back();
+        }
+        into.entries.push_back(BaselineEntryViews::Entry{message, parsed.count});
       }
       rest.remove_prefix(end == rest.size() ? end : end + 1);
     }
   }
+}
+
+std::vector<BaselineEntry> Baseline::EntriesOf(std::string_view path) const {
+  BaselineEntryViews views;
+  ReadEntries(path, views);
+  std::vector<BaselineEntry> entries;
+  entries.reserve(views.entries.size());
+  for (const auto& entry : views.entries) entries.push_back(BaselineEntry{std::string(entry.message), entry.count});
   return entries;
 }
 

@@ -7,6 +7,8 @@
 #define SKERRY_GATE_BASELINE_H
 
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +21,18 @@ namespace skerry {
 struct BaselineEntry {
   std::string message;
   std::uint64_t count = 0;
+};
+
+// The entries of one or more paths, their messages kept as views into
+// buffers of their own (no text per entry).
+struct BaselineEntryViews {
+  struct Entry {
+    std::string_view message;
+    std::uint64_t count;
+  };
+  std::vector<Entry> entries;
+  std::deque<std::string> storage;               // texts the views point into
+  std::vector<std::unique_ptr<char[]>> buffers;  // bytes read from the file, as read
 };
 
 // The comment lines at the top of a baseline the gate writes.
@@ -41,6 +55,8 @@ class Baseline {
   // The entries of path, in the order of the file, without those counted 0.
   // Safe from several threads.
   std::vector<BaselineEntry> EntriesOf(std::string_view path) const;
+  // The same, appended to into as views.
+  void ReadEntries(std::string_view path, BaselineEntryViews& into) const;
 
   // Every path that has entries, in no particular order.
   std::vector<std::string> Paths() const;
@@ -51,6 +67,8 @@ class Baseline {
     std::uint64_t offset;
     std::size_t length;
   };
+  struct Segment;
+  void ScanSegment(std::uint64_t begin, std::uint64_t end, Segment& segment) const;
   std::string name_;
   RandomAccessFile file_;
   std::unordered_map<std::string, std::vector<Range>> index_;

@@ -1,8 +1,8 @@
 #include "gate/Classification.h"
 
-#include <map>
+#include <algorithm>
+#include <cstring>
 #include <nlohmann/json.hpp>
-#include <unordered_map>
 
 namespace skerry {
 
@@ -64,77 +64,145 @@ bool SplitDiagnosticLine(std::string_view line, std::string_view& path, int32_t&
   return false;
 }
 
-void Classify(std::string_view path, std::string_view key, std::string_view text, const Waivers& waivers,
-              const FileChange* change, std::vector<BaselineEntry>& known, const ClassificationWants& wants,
-              DiagnosticList& kept, Classification& result) {
-  // The counts left of each message; the entries keep their order for what
-  // stays stale.
-  std::unordered_map<std::string_view, std::uint64_t> left;
-  for (const BaselineEntry& entry : known) left[entry.message] += entry.count;
-  std::map<std::string_view, std::uint64_t> entries;  // by message, for the baseline written
-  const std::string keyJson = wants.records ? JsonText(key) : std::string();
-  const std::string pathJson = wants.records ? JsonText(path) : std::string();
+Classifier::Classifier(std::string_view path, std::string_view key, const Waivers& waivers, const FileChange* change,
+                       BaselineEntryViews& known, const ClassificationWants& wants, DiagnosticList& kept,
+                       Classification& result)
+    : path_(path),
+      waivers_(waivers),
+      change_(change),
+      known_(known),
+      wants_(wants),
+      kept_(kept),
+      result_(result),
+      key_(key) {
+  if (wants.records) {
+    keyJson_ = JsonText(key);
+    pathJson_ = JsonText(path);
+  }
+  if (known.entries.empty()) return;
+  std::size_t size = 16;
+  while (size < known.entries.size() * 2) size *= 2;
+  slots_.assign(size, 0);
+  left_.reserve(known.entries.size());
+  for (const auto& entry : known.entries) {
+    if (Left* found = Find(entry.message)) {
+      found->count += entry.count;
+      continue;
+    }
+    const std::size_t hash = std::hash<std::string_view>()(entry.message);
+    std::size_t slot = hash & (slots_.size() - 1);
+    while (slots_[slot] != 0) slot = (slot + 1) & (slots_.size() - 1);
+    left_.push_back(Left{entry.message, entry.count});
+    hashes_.push_back(hash);
+    slots_[slot] = static_cast<std::uint32_t>(left_.size());
+  }
+}
 
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find('\n', at + path.size());
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(at, end - at);
-    at = end + 1;
-    int32_t number = 0;
-    std::string_view message;
-    if (line.substr(0, path.size()) != path || !SplitAfterPath(line.substr(path.size()), number, message)) continue;
-    if (!message.empty() && message.back() == '\r') message.remove_suffix(1);
+Classifier::Left* Classifier::Find(std::string_view message) {
+  if (slots_.empty()) return nullptr;
+  const std::size_t hash = std::hash<std::string_view>()(message);
+  for (std::size_t slot = hash & (slots_.size() - 1); slots_[slot] != 0; slot = (slot + 1) & (slots_.size() - 1)) {
+    const std::size_t at = slots_[slot] - 1;
+    if (hashes_[at] == hash && left_[at].message == message) return &left_[at];
+  }
+  return nullptr;
+}
 
-    Verdict verdict = Verdict::kNew;
-    if (waivers.Waives(number)) {
-      verdict = Verdict::kWaived;
-    } else if (wants.changedLinesOnly && (change == nullptr || !change->Covers(number))) {
-      verdict = Verdict::kOutside;
-    } else {
-      if (wants.everyEntry) ++entries[message];
-      auto found = left.empty() ? left.end() : left.find(message);
-      if (found != left.end() && found->second > 0) {
-        --found->second;
+void Classifier::Write(std::string_view text) {
+  if (!carry_.empty()) {
+    const std::size_t end = text.find('\n');
+    if (end == std::string_view::npos) {
+      carry_.append(text);
+      return;
+    }
+    carry_.append(text.substr(0, end));
+    Line(carry_);
+    carry_.clear();
+    text.remove_prefix(end + 1);
+  }
+  while (!text.empty()) {
+    // A path may hold a line feed: the line's end is looked for after it.
+    const std::size_t from = std::min(path_.size(), text.size());
+    const void* found = std::memchr(text.data() + from, '\n', text.size() - from);
+    if (found == nullptr) {
+      carry_.assign(text);
+      return;
+    }
+    const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
+    Line(text.substr(0, end));
+    text.remove_prefix(end + 1);
+  }
+}
+
+void Classifier::Line(std::string_view line) {
+  int32_t number = 0;
+  std::string_view message;
+  if (line.substr(0, path_.size()) != path_ || !SplitAfterPath(line.substr(path_.size()), number, message)) return;
+  if (!message.empty() && message.back() == '\r') message.remove_suffix(1);
+
+  Verdict verdict = Verdict::kNew;
+  if (waivers_.Waives(number)) {
+    verdict = Verdict::kWaived;
+  } else if (wants_.changedLinesOnly && (change_ == nullptr || !change_->Covers(number))) {
+    verdict = Verdict::kOutside;
+  } else {
+    if (wants_.everyEntry) entries_.emplace_back(message, 1);
+    if (!left_.empty()) {
+      Left* found = Find(message);
+      if (found != nullptr && found->count > 0) {
+        --found->count;
         verdict = Verdict::kKnown;
-        if (wants.knownEntries) ++entries[message];
+        if (wants_.knownEntries) entries_.emplace_back(message, 1);
       }
     }
-    switch (verdict) {
-      case Verdict::kNew:
-        ++result.counts.fresh;
-        kept.Append(line);
-        break;
-      case Verdict::kKnown:
-        ++result.counts.known;
-        break;
-      case Verdict::kWaived:
-        ++result.counts.waived;
-        break;
-      case Verdict::kOutside:
-        ++result.counts.outside;
-        break;
-    }
-    if (wants.records) {
-      result.records.append("{\"kind\":\"diagnostic\",\"path\":")
-          .append(pathJson)
-          .append(",\"key\":")
-          .append(keyJson)
-          .append(",\"line\":")
-          .append(std::to_string(number))
-          .append(",\"message\":")
-          .append(JsonText(message))
-          .append(",\"status\":\"")
-          .append(VerdictName(verdict))
-          .append("\"}\n");
-    }
   }
-  for (const auto& entry : entries) result.entries.append(BaselineLine(key, entry.first, entry.second));
+  switch (verdict) {
+    case Verdict::kNew:
+      ++result_.counts.fresh;
+      kept_.Append(line);
+      break;
+    case Verdict::kKnown:
+      ++result_.counts.known;
+      break;
+    case Verdict::kWaived:
+      ++result_.counts.waived;
+      break;
+    case Verdict::kOutside:
+      ++result_.counts.outside;
+      break;
+  }
+  if (wants_.records) {
+    result_.records.append("{\"kind\":\"diagnostic\",\"path\":")
+        .append(pathJson_)
+        .append(",\"key\":")
+        .append(keyJson_)
+        .append(",\"line\":")
+        .append(std::to_string(number))
+        .append(",\"message\":")
+        .append(JsonText(message))
+        .append(",\"status\":\"")
+        .append(VerdictName(verdict))
+        .append("\"}\n");
+  }
+}
+
+void Classifier::Finish() {
+  if (!carry_.empty()) {
+    Line(carry_);
+    carry_.clear();
+  }
+  std::sort(entries_.begin(), entries_.end());
+  for (std::size_t i = 0; i < entries_.size();) {
+    std::size_t j = i;
+    while (j < entries_.size() && entries_[j].first == entries_[i].first) ++j;
+    result_.entries.append(BaselineLine(key_, entries_[i].first, j - i));
+    i = j;
+  }
   // What is left of each message stays with its first entry.
-  for (BaselineEntry& entry : known) {
-    auto found = left.find(entry.message);
-    entry.count = found == left.end() ? 0 : found->second;
-    if (found != left.end()) found->second = 0;
+  for (auto& entry : known_.entries) {
+    Left* found = Find(entry.message);
+    entry.count = found != nullptr ? found->count : 0;
+    if (found != nullptr) found->count = 0;
   }
 }
 

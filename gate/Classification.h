@@ -43,14 +43,48 @@ struct Classification {
   std::string records;  // JSON Lines, one per diagnostic
 };
 
-// Classifies the diagnostic lines text (each "path(line): error style:
-// message" and a line feed; a line that is not one is passed over) of the
-// file printed as path, whose baseline key is key. known holds the file's
-// baseline entries and loses the counts that are matched: of each message
-// the first ones in order are known. Lines left are appended to kept.
-void Classify(std::string_view path, std::string_view key, std::string_view text, const Waivers& waivers,
-              const FileChange* change, std::vector<BaselineEntry>& known, const ClassificationWants& wants,
-              DiagnosticList& kept, Classification& result);
+// Classifies the diagnostic lines of the file printed as path, whose
+// baseline key is key, fed in order (each "path(line): error style:
+// message" and a line feed; a line that is not one is passed over; a line
+// may come in pieces). known holds the file's baseline entries and loses
+// the counts that are matched: of each message the first ones in order are
+// known. Lines left are appended to kept.
+class Classifier : public OutputStream {
+ public:
+  Classifier(std::string_view path, std::string_view key, const Waivers& waivers, const FileChange* change,
+             BaselineEntryViews& known, const ClassificationWants& wants, DiagnosticList& kept, Classification& result);
+  // Text of diagnostic lines, in order.
+  void Write(std::string_view text) override;
+  // After the last line: the baseline lines of result, and known's counts
+  // set to what is left of each message (on its first entry).
+  void Finish();
+
+ private:
+  void Line(std::string_view line);
+  std::string_view path_;
+  const Waivers& waivers_;
+  const FileChange* change_;
+  BaselineEntryViews& known_;
+  const ClassificationWants& wants_;
+  DiagnosticList& kept_;
+  Classification& result_;
+  std::string keyJson_;
+  std::string pathJson_;
+  std::string key_;
+  std::string carry_;
+  // The counts left of each message: one place per message, found through
+  // an open-addressing table of their hashes (empty: the file has no
+  // entries).
+  struct Left {
+    std::string_view message;
+    std::uint64_t count;
+  };
+  Left* Find(std::string_view message);
+  std::vector<Left> left_;
+  std::vector<std::uint32_t> slots_;                            // index into left_ + 1; 0: free
+  std::vector<std::size_t> hashes_;                             // of left_
+  std::vector<std::pair<std::string, std::uint64_t>> entries_;  // the baseline lines to write, unsorted
+};
 
 // Splits a diagnostic line (without its line feed) as the converters read
 // it: the path up to the first "(digits): error style: ". false for any

@@ -296,38 +296,39 @@ bool Gate::Skip(const fs::path& entry) {
   return identity.identified && !seen_.emplace(identity.device, identity.inode, identity.canonical).second;
 }
 
-FileReport Gate::Check(const fs::path& path, const FileSystem& files, SpillFile* /*spill*/) {
+FileReport Gate::Check(const fs::path& path, const FileSystem& files, SpillFile* spill) {
   SourceLines lines;
-  FileReport report = CheckSourceFile(path, files, nullptr, &lines);
+  FileReport report = CheckSourceFile(path, files, spill, &lines);
   auto verdict = std::make_unique<FileVerdict>();
   const std::string pathText = path.string();
   const std::string absolute =
       root_->singleFile ? root_->absolute : NormalizedPath(JoinKey(root_->absolute, Suffix(pathText)));
   verdict->key = KeyBelow(absolute, keyFolder_);
-  std::vector<BaselineEntry> entries;
+  BaselineEntryViews entries;
   if (baseline_ != nullptr) {
     if (baseline_->Holds(verdict->key)) {
-      entries = baseline_->EntriesOf(verdict->key);
+      baseline_->ReadEntries(verdict->key, entries);
       verdict->takenKeys.push_back(verdict->key);
     }
     const auto moved = movedFrom_.find(verdict->key);
     if (moved != movedFrom_.end()) {
-      for (BaselineEntry& entry : baseline_->EntriesOf(moved->second)) entries.push_back(std::move(entry));
+      baseline_->ReadEntries(moved->second, entries);
       verdict->takenKeys.push_back(moved->second);
     }
   }
   const Waivers waivers = Waivers::Of(lines);
   const FileChange* change = changes_ != nullptr ? changes_->Of(absolute) : nullptr;
-  if (entries.empty() && waivers.empty() && changes_ == nullptr && !wants_.everyEntry && !wants_.records) {
+  if (entries.entries.empty() && waivers.empty() && changes_ == nullptr && !wants_.everyEntry && !wants_.records) {
     // Nothing can leave a diagnostic out: all of them are new.
     verdict->classification.counts.fresh = report.diagnostics.size();
-  } else if (!report.diagnostics.empty() || !entries.empty()) {
-    DiagnosticList kept;
-    Classify(pathText, verdict->key, report.diagnostics.Text(), waivers, change, entries, wants_, kept,
-             verdict->classification);
+  } else if (!report.diagnostics.empty() || !entries.entries.empty()) {
+    DiagnosticList kept(spill);
+    Classifier classifier(pathText, verdict->key, waivers, change, entries, wants_, kept, verdict->classification);
+    report.diagnostics.WriteTo(classifier);
+    classifier.Finish();
     report.diagnostics = std::move(kept);
-    for (BaselineEntry& entry : entries) {
-      if (entry.count > 0) verdict->stale.push_back(std::move(entry));
+    for (const auto& entry : entries.entries) {
+      if (entry.count > 0) verdict->stale.push_back(BaselineEntry{std::string(entry.message), entry.count});
     }
   }
   report.attachment = std::move(verdict);
@@ -396,19 +397,22 @@ void Gate::ClassifyRun(const std::string& path, const std::string& text) {
     Record("{\"kind\":\"excluded\",\"path\":" + JsonText(path) + "}\n");
     return;
   }
-  std::vector<BaselineEntry>* entries = nullptr;
+  BaselineEntryViews entries;
   auto found = left_.find(key);
   if (found != left_.end()) {
-    entries = &found->second;
-  } else {
-    entries = &left_[key];
-    if (baseline_ != nullptr && baseline_->Holds(key)) {
-      *entries = baseline_->EntriesOf(key);
+    // Printed in an earlier run of the listing: what that one left.
+    for (const BaselineEntry& entry : found->second) {
+      entries.storage.push_back(entry.message);
+      entries.entries.push_back(BaselineEntryViews::Entry{entries.storage.back(), entry.count});
+    }
+  } else if (baseline_ != nullptr) {
+    if (baseline_->Holds(key)) {
+      baseline_->ReadEntries(key, entries);
       taken_.insert(key);
     }
-    const auto moved = baseline_ != nullptr ? movedFrom_.find(key) : movedFrom_.end();
+    const auto moved = movedFrom_.find(key);
     if (moved != movedFrom_.end()) {
-      for (BaselineEntry& entry : baseline_->EntriesOf(moved->second)) entries->push_back(std::move(entry));
+      baseline_->ReadEntries(moved->second, entries);
       taken_.insert(moved->second);
     }
   }
@@ -418,14 +422,22 @@ void Gate::ClassifyRun(const std::string& path, const std::string& text) {
   const FileChange* change = changes_ != nullptr ? changes_->Of(absolute) : nullptr;
   DiagnosticList kept;
   Classification result;
-  Classify(path, key, text, waivers, change, *entries, wants_, kept, result);
-  entries->erase(std::remove_if(entries->begin(), entries->end(), [](const BaselineEntry& e) { return e.count == 0; }),
-                 entries->end());
-  if (entries->empty()) left_.erase(key);
+  Classifier classifier(path, key, waivers, change, entries, wants_, kept, result);
+  classifier.Write(text);
+  classifier.Finish();
+  std::vector<BaselineEntry> left;
+  for (const auto& entry : entries.entries) {
+    if (entry.count > 0) left.push_back(BaselineEntry{std::string(entry.message), entry.count});
+  }
+  if (left.empty()) {
+    left_.erase(key);
+  } else {
+    left_[key] = std::move(left);
+  }
   counts_ += result.counts;
   Record(result.records);
   if (writer_ != nullptr && !result.entries.empty()) writer_->Add(key, result.entries);
-  out_.Write(kept.Text());
+  if (!kept.empty()) kept.WriteTo(out_);
 }
 
 void Gate::ClassifyListing() {

@@ -31,6 +31,8 @@ class DiagnosticList {
   bool empty() const { return count_ == 0; }
   /// All lines, each followed by a line feed.
   std::string Text() const { return blocks_.Text(); }
+  /// Writes all lines to out, in order (whole lines or pieces of them).
+  void WriteTo(OutputStream& out) const { blocks_.WriteTo(out); }
   void clear() {
     blocks_.clear();
     count_ = 0;

@@ -289,7 +289,7 @@ TEST(Reliability, LinkCyclesAreNotFollowed) {
 // --- Folders and entries that cannot be read --------------------------------
 
 TEST(Reliability, UnreadableFoldersAndEntriesAreReported) {
-  TempTree tree;
+  TempTree tree(Reach::kEveryone);
   tree.Write("walk/locked/LL.c", "");
   tree.Write("walk/blind/BL.c", "");  // listable, but its entries cannot be examined
   tree.Write("walk/sub/SS.c", "");
@@ -305,7 +305,7 @@ TEST(Reliability, UnreadableFoldersAndEntriesAreReported) {
        {Progress("OK.c", 2), Diag("%P", 0, kTwoUpper) + Diag("%P", 1, "x does not fit: ^OK[_]uc[A-Za-z0-9_#]+$")}},
   };
   RunResult run = RunUnprivileged({tree.Path("walk")}, "", kShortRunSeconds);
-  if (CouldNotStart(run)) GTEST_SKIP() << "cannot run the checker as user nobody (exit " << run.exitCode << ")";
+  if (CouldNotSwitchUser(run)) GTEST_SKIP() << SwitchUserSkipReason(run);
   ExpectRun(run, WalkOutput(tree.Path("walk"), blocks));
 
   // The root itself cannot be listed.

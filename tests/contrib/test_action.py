@@ -9,6 +9,7 @@ the CTest test action_build_from_source of tests/install sets."""
 
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -146,7 +147,8 @@ class ActionTest(unittest.TestCase):
             # information URI is the README installed beside it.
             with open(os.path.join(repo, "out.sarif"), encoding="utf-8") as written:
                 driver = json.load(written)["runs"][0]["tool"]["driver"]
-            self.assertEqual(driver["informationUri"], "file://" + prefix + "/share/doc/skerry-lint/README.md")
+            readme = pathlib.Path(os.path.realpath(os.path.join(prefix, "share/doc/skerry-lint/README.md"))).as_uri()
+            self.assertEqual(driver["informationUri"], readme)
         finally:
             shutil.rmtree(work, ignore_errors=True)
 

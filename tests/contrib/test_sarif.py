@@ -5,6 +5,7 @@ blanks and ampersands, file-level results for line 0, the properties SARIF
 
 import json
 import os
+import pathlib
 import resource
 import unittest
 
@@ -40,7 +41,8 @@ class SarifTest(unittest.TestCase):
         driver = run["tool"]["driver"]
         self.assertEqual((driver["name"], driver["version"]), ("Skerry_Lint", "1.0"))
         self.assertRegex(driver["informationUri"], r"^file:///.*/README\.md$")
-        self.assertEqual(run["originalUriBaseIds"], {"%SRCROOT%": {"uri": "file://" + support.SOURCE_DIR + "/"}})
+        source_uri = pathlib.Path(os.path.realpath(support.SOURCE_DIR)).as_uri() + "/"
+        self.assertEqual(run["originalUriBaseIds"], {"%SRCROOT%": {"uri": source_uri}})
         self.assertEqual(run["invocations"], [{"executionSuccessful": True}])
         rule_ids = [rule["id"] for rule in driver["rules"]]
         self.assertEqual(len(set(rule_ids)), len(rule_ids))
