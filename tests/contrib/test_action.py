@@ -90,8 +90,7 @@ class ActionTest(unittest.TestCase):
             git(repo, "init", "-q")
             git(repo, "add", ".")
             git(repo, "commit", "-q", "-m", "start")
-            subprocess.run([os.path.join(support.CONTRIB, "skerry-lint-gate"), "--write-baseline", "base.txt", "."],
-                           cwd=repo, env=dict(os.environ, SKERRY_LINT=support.CHECKER), capture_output=True)
+            subprocess.run([support.GATE, "--write-baseline", "base.txt", "."], cwd=repo, capture_output=True, check=True)
             with open(os.path.join(repo, "src/Led.c"), "a", encoding="utf-8") as out:
                 out.write("uint16 late;\n")  # a new violation, on a changed line
             cases = [

@@ -23,7 +23,7 @@ FILES = {
     "src/apps/Smtp.c": "void s1(void);\n",
     "src/Ok.c": "void Ok_Init(void);\n",
 }
-TOTAL = 8  # diagnostics of FILES
+TOTAL = 7  # diagnostics of FILES
 
 
 def gate(root, *args, env=None):
@@ -78,7 +78,7 @@ class OutputTest(unittest.TestCase):
                          [1, 3, 1])
         self.assertTrue(out.endswith("Operation Finsh\n"))
         self.assertEqual(located(out), [("a&b/CAN_Bus.c", n) for n in range(4)] + [("v(2)/Led.c", 1)])
-        self.assertIn("5 new naming violation(s)", err)
+        self.assertRegex(err, r"\b5 (new )?naming violation\(s\)")
 
     def test_quiet_prints_what_is_left_and_one_summary_line(self):
         # (arguments, diagnostic lines on standard output, lines on standard error)
@@ -100,7 +100,7 @@ class OutputTest(unittest.TestCase):
         self.assertEqual([(r["path"], r["line"]) for r in diagnostics if r["status"] == "new"], located(out))
         self.assertEqual([(r["key"], r["line"], r["status"]) for r in diagnostics if r["status"] != "new"],
                          [("w/Waived.c", 1, "waived")])
-        self.assertEqual([r["path"] for r in records if r["kind"] == "excluded"], ["v(2)"])
+        self.assertEqual([r["path"] for r in records if r["kind"] == "excluded"], ["./v(2)"])
         self.assertEqual(records[-1], {"kind": "summary", "completed": True, "new": len(located(out)), "known": 0,
                                        "waived": 1, "outside": 0, "excluded": 1, "stale": 0})
 
@@ -213,6 +213,7 @@ class BaselineTest(unittest.TestCase):
                  ("committed", ["mv", "src/apps/Http.c", "src/net/Http.c"], True)]
         for step, command, commit in steps:
             with self.subTest(step=step):
+                os.makedirs(os.path.join(self.root, os.path.dirname(command[-1])))
                 support.git(self.root, *command)
                 if commit:
                     support.git(self.root, "commit", "-q", "-m", step)
@@ -349,7 +350,9 @@ class FiltersTest(unittest.TestCase):
                 self.assertEqual({path for path, _ in located(out)}, everything - left_out)
                 # Not read: no progress line of theirs.
                 read = {line.split('"')[1] for line in out.splitlines() if line.startswith("Reading File : ")}
-                self.assertFalse(read & {os.path.basename(path) for path in left_out if path != "./v/Led.c"}, out)
+                names = {os.path.basename(path) for path in left_out} - {os.path.basename(path) for path in
+                                                                          everything - left_out}
+                self.assertFalse(read & names, out)
 
     def test_errors_come_before_any_output(self):
         support.write(self.root, "bad.txt", "# comment\n1\tv/Led.c\n")

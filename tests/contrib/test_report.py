@@ -319,6 +319,11 @@ class ReportTest(unittest.TestCase):
                 self.assertEqual(code, expected, err)
                 if expected:
                     self.assertTrue(err.startswith("skerry-lint-report: ") or "usage: skerry-lint-report" in err, err)
+        # A gate that cannot be run.
+        code, _, err = support.run([REPORT, "-o", os.path.join(self.work, "exit.html"), "--baseline", self.input,
+                                    self.input], cwd=self.work, env=dict(os.environ, SKERRY_LINT_GATE="no-such-gate"))
+        self.assertEqual(code, 3)
+        self.assertIn("SKERRY_LINT_GATE", err)
 
 
 if __name__ == "__main__":

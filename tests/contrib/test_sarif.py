@@ -175,19 +175,21 @@ class GateRecordsTest(unittest.TestCase):
         self.assertEqual(run["invocations"], [{"executionSuccessful": True}])
 
         def state(result):
-            return result.get("baselineState"), result.get("suppressions"), result.get("kind"), result["level"]
+            return (result.get("baselineState"), json.dumps(result.get("suppressions")), result.get("kind"),
+                    result["level"])
 
         found = {}
         for result in run["results"]:
             found.setdefault(state(result), []).append(location(result)["artifactLocation"]["uri"])
         # (state, paths)
         expected = {
-            ("new", None, None, "error"): ["v%282%29/Led.c"],
-            ("unchanged", None, None, "error"): [path[2:].replace(" ", "%20").replace("&", "%26")
+            ("new", "null", None, "error"): ["v%282%29/Led.c"],
+            ("unchanged", "null", None, "error"): [path[2:].replace(" ", "%20").replace("&", "%26")
                                                  for path, _, _, _ in support.DIAGNOSTICS if path != "./v(2)/Led.c"],
-            (None, [{"kind": "inSource"}], None, "error"): ["w/Waived.c"],
-            ("absent", None, "pass", "none"): ["zz/Gone.c", "zz/Gone.c"],
+            (None, '[{"kind": "inSource"}]', None, "error"): ["w/Waived.c"],
+            ("absent", "null", "pass", "none"): ["zz/Gone.c", "zz/Gone.c"],
         }
+        self.maxDiff = None
         self.assertEqual({key: sorted(paths) for key, paths in found.items()},
                          {key: sorted(paths) for key, paths in expected.items()})
         # The results of the diagnostics are those of the checker's output.
