@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "analysis/ThreadState.h"
+
 namespace skerry {
 
 namespace {
@@ -61,10 +63,7 @@ class ThreadMatchState {
   pcre2_jit_stack* jitStack_ = nullptr;
 };
 
-ThreadMatchState& MatchState() {
-  thread_local ThreadMatchState state;
-  return state;
-}
+ThreadMatchState& MatchState() { return ThreadState<ThreadMatchState>(); }
 
 pcre2_code* CompileForm(std::string_view text, uint32_t options) {
   pcre2_compile_context* context = pcre2_compile_context_create(nullptr);

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #else
 #include <fcntl.h>
@@ -86,7 +87,10 @@ void StandardOutput::Close() {
 
 bool PrepareStandardStreams() {
 #ifdef _WIN32
-  return true;
+  // Lines end in CR LF, as every Windows console program writes them (the C
+  // runtime's text mode), whatever the caller set up: what editors, the
+  // console and line-oriented tools there expect.
+  return ::_setmode(1, _O_TEXT) != -1;
 #else
   const bool outputOpen = ::fcntl(1, F_GETFD) != -1 || errno != EBADF;
   for (int fd : {0, 2}) {

@@ -32,8 +32,9 @@ class StandardOutput : public OutputStream {
 };
 
 /// Opens /dev/null on standard input and standard error when they are
-/// closed, so that no file the run opens can take their place. Returns false
-/// when standard output itself is closed: the report cannot be written.
+/// closed, so that no file the run opens can take their place; on Windows,
+/// puts standard output in text mode (CR LF line ends). Returns false when
+/// standard output itself is closed: the report cannot be written.
 bool PrepareStandardStreams();
 
 /// Writes "cannot write output : <reason>" to standard error.

@@ -42,16 +42,14 @@ void Walk(const fs::path& directory, WalkVisitor& visitor, const FileSystem& fil
 }  // namespace
 
 fs::path JoinEntryPath(const fs::path& directory, const fs::path& name) {
-  std::string text = directory.string();
-  bool endsWithSeparator = !text.empty() && text.back() == '/';
-#ifdef _WIN32
-  endsWithSeparator = endsWithSeparator || (!text.empty() && (text.back() == '\\' || text.back() == ':'));
-  const char separator = '\\';
-#else
-  const char separator = '/';
-#endif
-  if (!text.empty() && !endsWithSeparator) text.push_back(separator);
-  text.append(name.string());
+  // Joined in the native form (wide on Windows), so that no name is lost
+  // to a code page on the way.
+  fs::path::string_type text = directory.native();
+  constexpr fs::path::value_type kSeparator = fs::path::preferred_separator;
+  const bool endsWithSeparator =
+      !text.empty() && (text.back() == '/' || text.back() == kSeparator || (kSeparator == '\\' && text.back() == ':'));
+  if (!text.empty() && !endsWithSeparator) text.push_back(kSeparator);
+  text.append(name.native());
   return fs::path(text);
 }
 

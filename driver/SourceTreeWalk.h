@@ -32,8 +32,9 @@ class WalkVisitor {
 // (RunSpineTest: Walk; ReliabilityTest: LinkCyclesAreNotFollowed).
 void WalkSourceTree(const boost::filesystem::path& directory, WalkVisitor& visitor, const FileSystem& files);
 
-// The entry path: directory and name joined by the preferred separator,
-// without doubling a separator the directory already ends with.
+// The entry path: directory and name joined by the preferred separator (a
+// backslash on Windows), without one where the directory already ends with
+// a separator (or, on Windows, a drive's colon: "Z:" and "x.c" give "Z:x.c").
 boost::filesystem::path JoinEntryPath(const boost::filesystem::path& directory, const boost::filesystem::path& name);
 
 }  // namespace skerry

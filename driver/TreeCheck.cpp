@@ -13,6 +13,7 @@
 #include <sched.h>
 #endif
 
+#include "analysis/ThreadState.h"
 #include "driver/SourceTreeWalk.h"
 
 namespace skerry {
@@ -121,6 +122,10 @@ class PipelinedCheck : public WalkVisitor {
   }
 
   void Work() {
+    // The analysis's state of this thread goes with it.
+    struct Release {
+      ~Release() { ReleaseThreadState(); }
+    } release;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       workToDo_.wait(lock, [this] { return stopping_ || !toCheck_.empty(); });
