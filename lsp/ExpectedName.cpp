@@ -7,7 +7,7 @@ namespace skerry::lsp {
 namespace {
 
 constexpr std::string_view kDoesNotFit = " does not fit: ";
-constexpr std::string_view kAnyModule = "[A-Za-z0-9]+_";
+constexpr std::string_view kAnyModule = "[A-Za-z0-9]+[_]";
 
 std::string Unescaped(std::string_view text) {
   std::string plain;
