@@ -2,6 +2,7 @@
 #ifndef SKERRY_LSP_DIAGNOSTIC_CONVERSION_H
 #define SKERRY_LSP_DIAGNOSTIC_CONVERSION_H
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,7 +26,14 @@ Json RangeOf(const Finding& finding, const std::vector<std::string_view>& lines,
 Json DiagnosticOf(const Finding& finding, std::string_view moduleName, const std::vector<std::string_view>& lines,
                   PositionEncoding encoding);
 
-Json DiagnosticsOf(const FileFindings& findings, const SourceLines& lines, PositionEncoding encoding);
+// The array of DiagnosticOf for every finding, written straight as JSON
+// text: a file with thousands of findings would spend most of its time
+// building and freeing the objects otherwise.
+std::string DiagnosticsJson(const FileFindings& findings, const SourceLines& lines, PositionEncoding encoding);
+
+// text as a JSON string, quotes included; bytes that are not UTF-8 become
+// U+FFFD, as the server's other messages have them.
+void AppendJsonString(std::string& out, std::string_view text);
 
 }  // namespace skerry::lsp
 

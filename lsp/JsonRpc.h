@@ -45,6 +45,8 @@ class Connection {
   void Respond(const Json& id, const Json& result);
   void RespondError(const Json& id, int code, const std::string& message);
   void Notify(const std::string& method, const Json& params);
+  // Sends a message already written as JSON text.
+  void SendText(std::string_view body) { writer_.Send(body); }
   // window/logMessage; type 1 error, 2 warning, 3 info, 4 log.
   void Log(int type, const std::string& message);
 

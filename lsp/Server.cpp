@@ -136,14 +136,16 @@ void Server::Register() {
     ActionOptions options;
     options.encoding = encoding_;
     options.annotatedEdits = annotatedEdits_;
-    return CodeActionsFor(*document, FindingsOf(*document), range.at("start").at("line").get<std::uint32_t>(),
+    SourceLines lines;
+    return CodeActionsFor(*document, FindingsOf(*document, lines), range.at("start").at("line").get<std::uint32_t>(),
                           range.at("end").at("line").get<std::uint32_t>(), options);
   });
   dispatcher_.OnRequest("textDocument/hover", [this](const Json& params) -> Json {
     const auto document = documents_.Find(params.at("textDocument").at("uri").get<std::string>());
     if (!document) return nullptr;
     const Json& position = params.at("position");
-    return HoverAt(*document, FindingsOf(*document), position.at("line").get<std::uint32_t>(),
+    SourceLines lines;
+    return HoverAt(*document, FindingsOf(*document, lines), position.at("line").get<std::uint32_t>(),
                    position.at("character").get<std::uint32_t>(), encoding_);
   });
   // Requests are answered in order, so there is nothing left to cancel.
@@ -177,9 +179,9 @@ void Server::RequestWithDependents(const Document& document) {
   for (const std::string& source : documents_.SourcesOfHeader(document.path)) worker_->Request(source);
 }
 
-FileFindings Server::FindingsOf(const Document& document) const {
+FileFindings Server::FindingsOf(const Document& document, SourceLines& lines) const {
   if (!IsCheckedFileName(document.fileName)) return {};
-  const SourceLines lines = SourceLines::FromBytes(*document.text);
+  lines = SourceLines::FromBytes(*document.text);
   SourceLines header;
   const std::string companion = CompanionPath(document.path);
   if (!companion.empty()) {
@@ -199,12 +201,13 @@ void Server::CheckAndPublish(const std::string& uri) {
       connection_.Notify("textDocument/publishDiagnostics", {{"uri", uri}, {"diagnostics", Json::array()}});
       return;
     }
-    const FileFindings findings = FindingsOf(*document);
-    const SourceLines lines =
-        findings.findings.empty() ? SourceLines() : SourceLines::FromBytes(std::string(*document->text));
-    connection_.Notify(
-        "textDocument/publishDiagnostics",
-        {{"uri", uri}, {"version", document->version}, {"diagnostics", DiagnosticsOf(findings, lines, encoding_)}});
+    SourceLines lines;
+    const FileFindings findings = FindingsOf(*document, lines);
+    std::string body = R"({"jsonrpc":"2.0","method":"textDocument/publishDiagnostics","params":{"uri":)";
+    AppendJsonString(body, uri);
+    body.append(",\"version\":").append(std::to_string(document->version)).append(",\"diagnostics\":");
+    body.append(DiagnosticsJson(findings, lines, encoding_)).append("}}");
+    connection_.SendText(body);
   } catch (const std::exception& failure) {
     connection_.Log(1, "skerry-lint-lsp: checking " + uri + " failed: " + failure.what());
   }

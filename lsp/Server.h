@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "analysis/SourceLines.h"
 #include "lsp/ByteChannel.h"
 #include "lsp/CheckWorker.h"
 #include "lsp/DocumentStore.h"
@@ -36,8 +37,9 @@ class Server {
   void Register();
   Json Initialize(const Json& params);
   void CheckAndPublish(const std::string& uri);
-  // Checks the document as it stands now (code actions and hover).
-  FileFindings FindingsOf(const Document& document) const;
+  // Checks the document's text (lines, filled from it) with its companion
+  // header as it stands now.
+  FileFindings FindingsOf(const Document& document, SourceLines& lines) const;
   void RequestWithDependents(const Document& document);
 
   MessageReader reader_;
