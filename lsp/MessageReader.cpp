@@ -95,7 +95,9 @@ bool MessageReader::ReadHeaders(std::size_t& length) {
         continue;
       }
       if (!Fill()) {
-        if (sawHeader || !Trim(rest).empty()) note("the input ended inside a message header");
+        // Fill may have moved the buffer: rest is not valid any more.
+        const std::string_view left(buffer_.data() + position_, buffer_.size() - position_);
+        if (sawHeader || !Trim(left).empty()) note("the input ended inside a message header");
         return false;
       }
       continue;
