@@ -5,6 +5,7 @@ finds the plugin in the package's location; the Debian package holds the
 same files, declares its dependencies and passes lintian without errors."""
 
 import glob
+import json
 import os
 import shutil
 import subprocess
@@ -21,13 +22,15 @@ INSTALLED = [
     "share/skerry-lint/python/skerry_lint_output.py",
     "share/skerry-lint/github/skerry-lint-problem-matcher.json",
     "share/skerry-lint/vscode/tasks.json",
+    "share/skerry-lint/vscode/skerry-lint-lsp/package.json",
+    "share/skerry-lint/vscode/skerry-lint-lsp/extension.js",
     "share/vim/vimfiles/compiler/skerry_lint.vim",
     "share/doc/skerry-lint/README.md",
     "share/doc/skerry-lint/CHANGELOG.md",
     "share/doc/skerry-lint/copyright",
     "share/doc/skerry-lint/changelog.gz",
 ]
-PROGRAMS = ["Skerry_Lint", "skerry-lint-gate", "skerry-lint-sarif", "skerry-lint-codequality"]
+PROGRAMS = ["Skerry_Lint", "skerry-lint-gate", "skerry-lint-sarif", "skerry-lint-codequality", "skerry-lint-lsp"]
 
 
 def run(command, **options):
@@ -70,6 +73,32 @@ class InstallTest(unittest.TestCase):
             converted = run([command], input=checker.stdout, env=env)
             self.assertEqual(converted.returncode, 0, converted.stderr)
             self.assertIn(expected, converted.stdout)
+        # The installed language server answers a client and publishes the
+        # same finding for the file's text.
+        uri = "file://" + os.path.join(self.tree, "Led.c")
+        with open(os.path.join(self.tree, "Led.c"), encoding="utf-8") as source:
+            text = source.read()
+        messages = [{"jsonrpc": "2.0", "id": 1, "method": "initialize", "params": {"capabilities": {}}},
+                    {"jsonrpc": "2.0", "method": "textDocument/didOpen",
+                     "params": {"textDocument": {"uri": uri, "languageId": "c", "version": 3, "text": text}}},
+                    {"jsonrpc": "2.0", "id": 2, "method": "shutdown"}]
+        framed = "".join("Content-Length: %d\r\n\r\n%s" % (len(body), body)
+                         for body in (json.dumps(message) for message in messages))
+        server = subprocess.Popen(["skerry-lint-lsp"], stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
+        server.stdin.write(framed.encode())
+        server.stdin.flush()
+        received = b""
+        while b"publishDiagnostics" not in received:
+            chunk = server.stdout.read1(65536)
+            if not chunk:
+                break
+            received += chunk
+        server.stdin.write(b'Content-Length: 33\r\n\r\n{"jsonrpc":"2.0","method":"exit"}')
+        server.stdin.close()
+        received += server.stdout.read()
+        self.assertEqual(server.wait(timeout=60), 0)
+        self.assertIn(b'"version":3', received)
+        self.assertIn(b"ucCount does not fit: ^Led[_]uc[A-Za-z0-9_#]+$", received)
 
     def check_vim_plugin(self, vimfiles, prefix):
         """Vim with the package's vimfiles folder in its runtime path:
