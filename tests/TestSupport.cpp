@@ -107,8 +107,6 @@ const std::string& SharedTemporaryFolder() {
   return folder;
 }
 
-std::string SourcePath(const std::string& relative) { return std::string(SKERRY_SOURCE_DIR) + "/" + relative; }
-
 RunResult Launch(const std::vector<std::string>& args, const LaunchOptions& options) {
   std::optional<SharedCheckerCopy> shared;
   if (options.runAs != nullptr) {
