@@ -5,10 +5,24 @@ namespace skerry {
 namespace thread_state_detail {
 
 namespace {
+
 thread_local Piece* pieces = nullptr;
+
+#ifndef __MINGW32__
+// Where destructors of thread_local objects are safe, a thread's state is
+// also freed when the thread ends without calling ReleaseThreadState.
+struct ReleaseAtExit {
+  ~ReleaseAtExit() { ReleaseThreadState(); }
+};
+thread_local ReleaseAtExit releaseAtExit;
+#endif
+
 }  // namespace
 
 void Remember(Piece* piece) {
+#ifndef __MINGW32__
+  (void)&releaseAtExit;  // constructed in this thread, so that it is destroyed at its end
+#endif
   piece->next = pieces;
   pieces = piece;
 }

@@ -4,8 +4,9 @@
 // A thread_local object with a destructor is not safe on every platform:
 // MinGW frees a thread's storage before such destructors run when the
 // thread ends (GCC bug 80816). So the state is created on first use and
-// freed by ReleaseThreadState, which every thread that used the analysis
-// calls before it ends; the main thread's state lasts until the process
+// freed by ReleaseThreadState, which a thread that used the analysis calls
+// before it ends; elsewhere than on MinGW it is also freed when a thread
+// ends without the call. The main thread's state lasts until the process
 // ends.
 #ifndef SKERRY_ANALYSIS_THREAD_STATE_H
 #define SKERRY_ANALYSIS_THREAD_STATE_H

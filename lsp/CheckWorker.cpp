@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "analysis/ThreadState.h"
+
 namespace skerry::lsp {
 
 CheckWorker::CheckWorker(Check check) : check_(std::move(check)), thread_([this] { Loop(); }) {}
@@ -31,6 +33,10 @@ void CheckWorker::Drain() {
 }
 
 void CheckWorker::Loop() {
+  // The analysis's state of this thread goes with it.
+  struct Release {
+    ~Release() { ReleaseThreadState(); }
+  } release;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     wake_.wait(lock, [this] { return stopping_ || !pending_.empty(); });
