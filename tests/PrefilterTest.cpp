@@ -18,7 +18,7 @@
 #include "analysis/StatementPreparation.h"
 #include "analysis/TextHelpers.h"
 #include "tests/AnalysisTestSupport.h"
-#include "tests/TestSupport.h"
+#include "tests/SourcePath.h"
 #include "tests/reference/ReferencePatterns.h"
 
 namespace skerry::test {

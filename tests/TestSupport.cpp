@@ -26,9 +26,6 @@
 #ifndef SKERRY_LINT_BINARY
 #error "SKERRY_LINT_BINARY must name the built checker"
 #endif
-#ifndef SKERRY_SOURCE_DIR
-#error "SKERRY_SOURCE_DIR must name the folder that holds CMakeLists.txt"
-#endif
 
 namespace skerry::test {
 
@@ -106,8 +103,6 @@ const std::string& SharedTemporaryFolder() {
   }();
   return folder;
 }
-
-std::string SourcePath(const std::string& relative) { return std::string(SKERRY_SOURCE_DIR) + "/" + relative; }
 
 RunResult Launch(const std::vector<std::string>& args, const LaunchOptions& options) {
   std::optional<SharedCheckerCopy> shared;

@@ -131,10 +131,6 @@ std::string SwitchUserSkipReason(const RunResult& run);
 // private one), otherwise /tmp, /var/tmp or /dev/shm. Empty when none is.
 const std::string& SharedTemporaryFolder();
 
-// The path of a file of the source tree, relative to the folder that holds
-// CMakeLists.txt (wherever the build folder is).
-std::string SourcePath(const std::string& relative);
-
 // The two file-name messages.
 extern const char kTwoUpper[];
 extern const char kAlnum[];

@@ -12,7 +12,7 @@
 #include "analysis/FileCheck.h"
 #include "analysis/SourceLines.h"
 #include "tests/AnalysisTestSupport.h"
-#include "tests/TestSupport.h"
+#include "tests/SourcePath.h"
 #include "tests/reference/StdRegexEngine.h"
 
 namespace skerry::test {
