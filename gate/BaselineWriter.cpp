@@ -55,9 +55,25 @@ void Tally(std::string_view lines, std::uint64_t& entries, std::uint64_t& violat
   }
 }
 
+// Whether the target exists and is not a regular file (a device such as
+// /dev/null, a FIFO): it is written in place, never replaced.
+bool WrittenInPlace(const std::string& file) {
+  boost::system::error_code code;
+  const fs::file_status status = fs::status(fs::path(file), code);
+  return !code && fs::exists(status) && !fs::is_regular_file(status);
+}
+
 }  // namespace
 
 bool BaselineWriter::CheckWritable(std::string& error) const {
+  if (WrittenInPlace(file_)) {
+    boost::system::error_code code;
+    if (fs::is_directory(fs::path(file_), code)) {
+      error = "cannot write baseline " + file_ + ": " + std::strerror(EISDIR);
+      return false;
+    }
+    return true;
+  }
   const std::string probe = TemporaryName(file_);
   std::FILE* file = std::fopen(probe.c_str(), "wb");
   if (file == nullptr) {
@@ -83,7 +99,8 @@ void BaselineWriter::Add(const std::string& path, std::string_view lines, std::u
 
 bool BaselineWriter::Write(const Baseline* old, std::uint64_t& entries, std::uint64_t& violations, std::string& error) {
   std::stable_sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) { return a.path < b.path; });
-  const std::string temporary = TemporaryName(file_);
+  const bool inPlace = WrittenInPlace(file_);
+  const std::string temporary = inPlace ? file_ : TemporaryName(file_);
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (file == nullptr) {
     error = "cannot write baseline " + file_ + ": " + std::strerror(errno);
@@ -114,15 +131,16 @@ bool BaselineWriter::Write(const Baseline* old, std::uint64_t& entries, std::uin
     if (std::fflush(file) != 0) throw std::runtime_error(std::strerror(errno));
   } catch (const std::exception& failure) {
     std::fclose(file);
-    std::remove(temporary.c_str());
+    if (!inPlace) std::remove(temporary.c_str());
     error = "cannot write baseline " + file_ + ": " + failure.what();
     return false;
   }
   if (std::fclose(file) != 0) {
     error = "cannot write baseline " + file_ + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
+    if (!inPlace) std::remove(temporary.c_str());
     return false;
   }
+  if (inPlace) return true;
   boost::system::error_code code;
   const fs::file_status existing = fs::status(fs::path(file_), code);
   if (!code && fs::exists(existing)) fs::permissions(fs::path(temporary), existing.permissions(), code);
