@@ -15,6 +15,7 @@
 
 #include "driver/FileSystem.h"
 #include "report/OutputStream.h"
+#include "tests/SourcePath.h"
 
 namespace skerry::test {
 

@@ -63,24 +63,29 @@ def canonical(output):
     """Output in a form without the order of entries within a folder: the
     lines before the progress lines, the progress lines and notices sorted,
     the diagnostics grouped by path (each path's lines in their order),
-    sorted by path, and the closing lines."""
+    sorted by path, and the other lines in their order. Output without a
+    search line (an argument error, the gate's --quiet) is diagnostics and
+    other lines only."""
     output = mask_dates(output)
-    head_end = output.find(b"\n", output.find(b"Searching for rule violations in : ")) + 1
-    if head_end == 0:
-        return (output,)  # an argument error: compared as it is
-    body_end = output.find(b"\n\n", head_end - 1)
-    if body_end < 0:
-        return (output,)
-    progress = sorted(PROGRESS_ITEM.findall(output[head_end:body_end + 1]))
+    search = output.find(b"Searching for rule violations in : ")
+    head_end = body_start = 0
+    progress = []
+    if search >= 0:
+        head_end = output.find(b"\n", search) + 1
+        body_end = output.find(b"\n\n", head_end - 1)
+        if body_end < 0:
+            body_end = len(output)
+        progress = sorted(PROGRESS_ITEM.findall(output[head_end:body_end + 1]))
+        body_start = body_end + 2
     groups = {}
-    tail = []
-    for line in output[body_end + 2:].split(b"\n"):
+    others = []
+    for line in output[body_start:].split(b"\n"):
         match = DIAGNOSTIC.match(line)
         if match:
             groups.setdefault(match.group(1), []).append(line)
         else:
-            tail.append(line)
-    return (output[:head_end], progress, sorted(groups.items()), tail)
+            others.append(line)
+    return (output[:head_end], progress, sorted(groups.items()), others)
 
 
 class Tree:
