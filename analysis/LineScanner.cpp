@@ -7,6 +7,7 @@
 
 #include "analysis/StatementPreparation.h"
 #include "analysis/TextHelpers.h"
+#include "analysis/ThreadState.h"
 
 namespace skerry {
 
@@ -36,10 +37,7 @@ class PooledText {
     std::vector<std::unique_ptr<std::string>> texts;
     std::size_t used = 0;
   };
-  static Pool& ThreadPool() {
-    thread_local Pool pool;
-    return pool;
-  }
+  static Pool& ThreadPool() { return ThreadState<Pool>(); }
   Pool& pool_;
   std::string* text_;
 };

@@ -4,7 +4,10 @@
 
 #include <pcre2.h>
 
+#include <atomic>
 #include <cstdint>
+
+#include "analysis/ThreadState.h"
 
 namespace skerry {
 
@@ -60,10 +63,7 @@ class ThreadMatchState {
   pcre2_jit_stack* jitStack_ = nullptr;
 };
 
-ThreadMatchState& MatchState() {
-  thread_local ThreadMatchState state;
-  return state;
-}
+ThreadMatchState& MatchState() { return ThreadState<ThreadMatchState>(); }
 
 pcre2_code* CompileForm(std::string_view text, uint32_t options) {
   pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
@@ -236,13 +236,19 @@ Pattern::~Pattern() = default;
 
 namespace skerry {
 
-#if SKERRY_STD_REGEX_PRODUCT
-// tests/reference/StdRegexEngine.cpp, built into the checker by
-// -DSKERRY_REGEX=std.
-const PatternEngine& StdRegexEngine();
-const PatternEngine& PatternEngine::Product() { return StdRegexEngine(); }
-#else
-const PatternEngine& PatternEngine::Product() { return Pcre2(); }
-#endif
+namespace {
+
+std::atomic<const PatternEngine*> chosenProduct{nullptr};
+
+}  // namespace
+
+const PatternEngine& PatternEngine::Product() {
+  const PatternEngine* chosen = chosenProduct.load(std::memory_order_acquire);
+  return chosen != nullptr ? *chosen : Pcre2();
+}
+
+void PatternEngine::UseAsProduct(const PatternEngine& engine) {
+  chosenProduct.store(&engine, std::memory_order_release);
+}
 
 }  // namespace skerry

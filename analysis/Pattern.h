@@ -101,9 +101,13 @@ class PatternEngine {
 
   // PCRE2 with JIT.
   static const PatternEngine& Pcre2();
-  // The checker's engine: PCRE2, or std::regex in a build made with
-  // -DSKERRY_REGEX=std (for benchmarks).
+  // The checker's engine: PCRE2 unless UseAsProduct chose another.
   static const PatternEngine& Product();
+  // Makes engine the one Product() gives from now on: the seam through which
+  // a program built for comparison runs every pattern of the checker on
+  // another engine. Call it before any pattern is compiled; engine must
+  // outlive the run.
+  static void UseAsProduct(const PatternEngine& engine);
 };
 
 class Pattern {

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "analysis/Pattern.h"
+#include "analysis/ThreadState.h"
 
 namespace skerry {
 
@@ -12,8 +13,9 @@ std::shared_ptr<const Pattern> Pattern::Cached(std::string_view text, unsigned o
   // keep it alive through their shared pointer. One cache per thread, so
   // that threads never wait for each other, and one per engine.
   constexpr std::size_t kMaxEntries = 8192;
-  thread_local std::unordered_map<const PatternEngine*, std::unordered_map<std::string, std::shared_ptr<const Pattern>>>
-      caches;
+  using Caches =
+      std::unordered_map<const PatternEngine*, std::unordered_map<std::string, std::shared_ptr<const Pattern>>>;
+  Caches& caches = ThreadState<Caches>();
   auto& cache = caches[&engine];
   std::string key = static_cast<char>('0' + options) + std::string(text);
   auto found = cache.find(key);

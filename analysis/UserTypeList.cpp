@@ -56,15 +56,6 @@ void UserTypeList::Append(std::string_view typeName) {
   entries_.push_back(std::move(entry));
 }
 
-std::string UserTypeList::Text() const {
-  std::string text;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (i > 0) text.push_back('|');
-    text.append(EntryText(entries_[i].name));
-  }
-  return text;
-}
-
 bool UserTypeList::Find(std::string_view statement, std::string_view& typeGroup, std::string_view& restGroup) const {
   if (invalid_ || entries_.empty()) return false;
 

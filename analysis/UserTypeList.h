@@ -15,6 +15,10 @@
 
 namespace skerry {
 
+namespace test {
+class UserTypeListPeer;
+}
+
 // Conceptually the text of alternatives "(^.*[( ])(" + name + "[ *])(.*)"
 // joined by "|", searched case-insensitively as "(" + list + ")": the first
 // entry in list order that matches decides, and within an entry the greedy
@@ -46,9 +50,6 @@ class UserTypeList {
   void Append(std::string_view typeName);
   bool empty() const { return entries_.empty(); }
   std::size_t size() const { return entries_.size(); }
-  bool Invalid() const { return invalid_; }
-  // The list as text: the entries joined by "|".
-  std::string Text() const;
   static std::string EntryText(std::string_view typeName);
 
   // Searches statement. On a match, typeGroup is the matching entry's type
@@ -68,6 +69,8 @@ class UserTypeList {
   bool HasPlainName(std::string_view name) const;
 
  private:
+  friend class test::UserTypeListPeer;  // reads the entries
+
   // A bit per hash of a lower-cased plain name: a name whose bit is clear is
   // certainly not in plainEntries_, which spares most hash-table lookups
   // (and the lower-cased copy of the name they need).

@@ -1,16 +1,14 @@
 """Reading the output of Skerry_Lint: diagnostic lines, the kind of each
-message, the run's own lines, and the baseline file of skerry-lint-gate.
+message, and the run's own lines.
 
-Shared by the commands of contrib/ (gate, converters, report). They find it
+Shared by the commands of contrib/ (converters, report). They find it
 beside themselves in the source tree, or in share/skerry-lint/python below
 the installation prefix. Python 3 standard library only.
 
 Every function streams: the output of a whole kernel tree is about 1 GB.
 """
 
-import os
 import re
-import threading
 
 # The path is everything before the first "(digits): error style: ". On
 # Windows no file name can hold a colon, so the first such text ends the path
@@ -23,20 +21,6 @@ PROGRESS_LINE = re.compile(r'^Reading File : "(.*)" size: (\d+) lines$', re.DOTA
 CLOSING_LINE = "Operation Finsh"
 ARGUMENT_ERROR = "argument error :"
 RUN_ABORTED = "run aborted : "
-
-
-def compile_lines(pattern):
-    """The bytes pattern compiled. Each of its possessive repeats ("*+",
-    "++") must end the pattern or be followed by a character it cannot take
-    (".*+" by a line feed, "\\d++" by a parenthesis or a tab), so that giving
-    characters back could never lead to a match; a Python without them
-    (before 3.11) gets plain greedy ones: the same matches, found more
-    slowly. Possessive repeats of whole groups are avoided: Python 3.11.2
-    can end such a match too far."""
-    try:
-        return re.compile(pattern)
-    except re.error:
-        return re.compile(pattern.replace(b"*+", b"*").replace(b"++", b"+"))
 
 
 # The five message forms of the checker, as rule ids, with the text that tells
@@ -137,13 +121,6 @@ def blocks(stream, size=1 << 22):
         yield rest
 
 
-def read_lines(stream):
-    """The lines of a binary stream as texts without line ends, one at a
-    time."""
-    for raw in stream:
-        yield decode(strip_line_end(raw))
-
-
 class RunSummary:
     """What the checker's own lines tell about a run: its root, the files and
     lines read, and how it ended. Feed every line that is not a diagnostic."""
@@ -188,239 +165,8 @@ class RunSummary:
 
 
 def normal_path(path):
-    """A path as printed (bytes) without its leading "./" (one or more): the
-    form in which baselines record and compare paths, so that the roots "."
-    and "src" give the same entries."""
+    """A path as printed (bytes) without its leading "./" (one or more), so
+    that the roots "." and "src" give the same paths."""
     while path.startswith(b"./"):
         path = path[2:]
     return path
-
-
-# The baseline of skerry-lint-gate: a text file, one entry per line,
-#
-#   COUNT<TAB>PATH<TAB>MESSAGE
-#
-# sorted by path, then message (as UTF-8 bytes), after comment lines that
-# start with "#". PATH is the path as printed without a leading "./"; COUNT
-# is how many diagnostics with that path and message the run had; line
-# numbers are left out so that editing code above a known violation does not
-# make it new. In PATH and MESSAGE a backslash, tab, line feed and carriage
-# return are written \\, \t, \n and \r.
-BASELINE_HEADER = (
-    "# Skerry_Lint baseline: known naming violations, written by skerry-lint-gate --write-baseline.\n"
-    "# count<TAB>path<TAB>message; line numbers are left out on purpose.\n"
-)
-_ESCAPED = re.compile(rb"\\(.)", re.DOTALL)
-_UNESCAPES = {b"\\": b"\\", b"t": b"\t", b"n": b"\n", b"r": b"\r"}
-
-
-class BaselineError(Exception):
-    """A baseline file that cannot be read or does not have the format."""
-
-
-def _unescape(field):
-    if b"\\" not in field:
-        return field
-    return _ESCAPED.sub(lambda m: _UNESCAPES.get(m.group(1), m.group(0)), field)
-
-
-def _escape(field):
-    return field.replace(b"\\", b"\\\\").replace(b"\t", b"\\t").replace(b"\n", b"\\n").replace(b"\r", b"\\r")
-
-
-def iter_baseline(source, name="baseline", first=1):
-    """(path, message, count) of each entry of a baseline read from the binary
-    stream source, as bytes, in the order of the file; name and the number of
-    the first line are used in errors. Raises BaselineError."""
-    for number, raw in enumerate(source, first):
-        raw = strip_line_end(raw)
-        if not raw or raw[:1] == b"#":
-            continue
-        fields = raw.split(b"\t")
-        if len(fields) != 3 or not fields[0].isdigit():
-            raise BaselineError("%s:%d: not a baseline entry (count<TAB>path<TAB>message)" % (name, number))
-        yield _unescape(fields[1]), _unescape(fields[2]), int(fields[0])
-
-
-def baseline_line(path, message, count):
-    """One baseline entry as bytes, for path and message given as bytes."""
-    return b"%d\t%s\t%s\n" % (count, _escape(path), _escape(message))
-
-
-def baseline_text(entries):
-    """The text of a baseline file for {(path, message): count} (texts made
-    by decode()), sorted so that it is the same from run to run."""
-    keys = sorted((encode(path), encode(message)) for (path, message), count in entries.items() if count > 0)
-    return BASELINE_HEADER + "".join(decode(baseline_line(p, m, entries[decode(p), decode(m)])) for p, m in keys)
-
-
-def _plain_fields(block):
-    """[count, path, message, count, ..., b""] of whole baseline lines that
-    are all entries of one path written alike, without escapes, or None."""
-    if not block.endswith(b"\n") or b"\\" in block or b"\r" in block:
-        return None
-    fields = block.replace(b"\n", b"\t").split(b"\t")
-    # A tab in a message shifts the fields that follow it off their places.
-    counts, paths = fields[0:-1:3], fields[1::3]
-    if len(fields) % 3 != 1 or paths.count(paths[0]) != len(paths) \
-            or not all(counts) or not b"".join(counts).isdigit():
-        return None
-    return fields
-
-
-# An entry counted more than once, after the line feed that ends the line
-# before it.
-_REPEATED = compile_lines(rb"\n(?!1\t)(\d++)(\t.*+)")
-
-
-def _one_per_count(entry):
-    return (b"\n1" + entry.group(2)) * int(entry.group(1))
-
-
-_pread = getattr(os, "pread", None)  # not on Windows
-
-# A run of entries of one path (two tabs a line when it is valid).
-_BASELINE_RUN = compile_lines(rb"\d++\t([^\t\n]*+)\t.*+\n(?:\d++\t\1\t.*+\n)*")
-
-
-class Baseline:
-    """Where the entries of each path stand in a baseline file, loaded in a
-    thread (call wait() before use). Memory grows with the number of paths:
-    the entries themselves are read again from the file when asked for.
-
-    paths: {normalised path: [(offset, size), ...]} of the paths not taken."""
-
-    def __init__(self, name):
-        """Raises BaselineError when the file cannot be opened."""
-        self.name = name
-        self.paths = {}
-        self.taken = {}  # the same, of the paths taken
-        self.error = None
-        try:
-            self.source = open(name, "rb", buffering=0)
-        except OSError as error:
-            raise self._error(error) from error
-        self.thread = threading.Thread(target=self._load, daemon=True)
-        self.thread.start()
-
-    def _error(self, error):
-        return BaselineError("cannot read baseline %s: %s" % (self.name, error.strerror or error))
-
-    def _load(self):
-        offset = 0  # of the block
-        try:
-            for block in blocks(self.source, 1 << 20):
-                pos = 0
-                while pos < len(block):
-                    # A run of entries of one path at once, any other line on
-                    # its own. Tabs in messages are found when the entries are
-                    # read: looking for them here would double the time.
-                    run = _BASELINE_RUN.match(block, pos)
-                    if run is not None and b"\\" not in run.group(1):
-                        self._add(normal_path(run.group(1)), offset + pos, run.end() - pos)
-                        pos = run.end()
-                        continue
-                    end = block.find(b"\n", pos) + 1 or len(block)
-                    for path, _, _ in self._parse(block[pos:end], offset + pos):
-                        self._add(normal_path(path), offset + pos, end - pos)
-                    pos = end
-                offset += len(block)
-        except BaselineError as error:
-            self.error = error
-        except OSError as error:
-            self.error = self._error(error)
-
-    def _parse(self, data, offset):
-        """The entries of whole lines of the file that start at offset.
-        Raises BaselineError, numbering the line from the start of the file
-        (counted only then)."""
-        try:
-            return list(iter_baseline(data.splitlines(True), self.name))
-        except BaselineError:
-            number = 1
-            for at in range(0, offset, 1 << 20):
-                number += self.read([(at, min(1 << 20, offset - at))]).count(b"\n")
-            return list(iter_baseline(data.splitlines(True), self.name, number))
-
-    def _add(self, path, offset, size):
-        ranges = self.paths.setdefault(path, [])
-        if ranges and sum(ranges[-1]) == offset:
-            ranges[-1] = (ranges[-1][0], ranges[-1][1] + size)
-        else:
-            ranges.append((offset, size))
-
-    def wait(self):
-        """Raises BaselineError when the file could not be read."""
-        self.thread.join()
-        if self.error:
-            raise self.error
-
-    def read(self, ranges):
-        """The bytes of the file at ranges (once it is loaded). Processes
-        forked after the load share the file's offset, so where the system
-        can, the bytes are read without moving it."""
-        try:
-            pieces = []
-            for offset, size in ranges:
-                if _pread is not None:
-                    pieces.append(_pread(self.source.fileno(), size, offset))
-                else:
-                    self.source.seek(offset)
-                    pieces.append(self.source.read(size))
-            return b"".join(pieces)
-        except OSError as error:
-            raise self._error(error) from error
-
-    def entries(self, path):
-        """(messages, counts) of the entries of path (taken or not), in the
-        order of the file. The index holds paths with entries only."""
-        ranges = self.taken.get(path) or self.paths[path]
-        fields = _plain_fields(self.read(ranges))
-        if fields is None:
-            entries = [entry for offset, size in ranges for entry in self._parse(self.read([(offset, size)]), offset)]
-            return [message for _, message, _ in entries], [count for _, _, count in entries]
-        return fields[2::3], list(map(int, fields[0:-1:3]))
-
-    def matches(self, path, messages):
-        """Whether the entries of path are exactly these messages (bytes, in
-        any order), compared with the bytes that the gate writes for them."""
-        head = b"\n1\t" + path + b"\t"
-        body = head.join(sorted(messages))  # the lines but the first one's start, with line feeds between
-        data = self.read(self.paths[path])
-        if not data.endswith(b"\n"):
-            return False
-        if len(data) == len(head) + len(body) and data.startswith(head[1:]) and data.startswith(body, len(head) - 1):
-            return True
-        # A message counted more than once: its entry written once per count.
-        data, repeated = _REPEATED.subn(_one_per_count, b"\n" + data[:-1])
-        return repeated > 0 and len(data) == len(head) + len(body) and data.startswith(head) \
-            and data.startswith(body, len(head))
-
-    def take(self, path):
-        """{message hash: count} of path (counts of at least 1), taken out of
-        paths ({} when the baseline does not hold it)."""
-        if path not in self.paths:
-            return {}
-        messages, counts = self.entries(path)
-        table = dict(zip(map(hash, messages), counts))
-        if len(table) < len(messages) or 0 in counts:  # a message in more than one entry, a count of 0
-            table = {}
-            for h, count in zip(map(hash, messages), counts):
-                table[h] = table.get(h, 0) + count
-            table = {h: count for h, count in table.items() if count}
-        self.taken[path] = self.paths.pop(path)
-        return table
-
-    def left(self, tables, limit):
-        """Up to limit (path, message, count) of the entries still in tables
-        ({path: {message hash: count}}), in the order of the file."""
-        shown = []
-        for path in sorted(tables):
-            table = tables[path]
-            for message in self.entries(path)[0]:
-                count = table.pop(hash(message), 0)
-                if count:
-                    shown.append((path, message, count))
-                    if len(shown) >= limit:
-                        return shown
-        return shown

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #else
 #include <fcntl.h>
@@ -25,8 +26,8 @@ namespace {
 #ifndef _WIN32
 // A descriptor left non-blocking by whoever started the checker: wait until
 // it takes more.
-void AwaitWritable() {
-  pollfd descriptor{1, POLLOUT, 0};
+void AwaitWritable(int fd) {
+  pollfd descriptor{fd, POLLOUT, 0};
   while (::poll(&descriptor, 1, -1) < 0 && errno == EINTR) {
   }
 }
@@ -38,13 +39,13 @@ void StandardOutput::Write(std::string_view text) {
   while (!text.empty()) {
 #ifdef _WIN32
     const unsigned piece = text.size() < (1u << 30) ? static_cast<unsigned>(text.size()) : (1u << 30);
-    int written = ::_write(1, text.data(), piece);
+    int written = ::_write(fd_, text.data(), piece);
     if (written <= 0) Fail(written < 0 ? errno : EIO);
 #else
-    ssize_t written = ::write(1, text.data(), text.size());
+    ssize_t written = ::write(fd_, text.data(), text.size());
     if (written < 0 && errno == EINTR) continue;
     if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      AwaitWritable();
+      AwaitWritable(fd_);
       continue;
     }
     if (written <= 0) Fail(written < 0 ? errno : EIO);
@@ -61,10 +62,10 @@ void StandardOutput::WriteFileRange(int fd, std::uint64_t offset, std::uint64_t 
   while (length > 0) {
     off_t at = static_cast<off_t>(offset);
     const std::size_t want = length < (std::uint64_t{1} << 30) ? static_cast<std::size_t>(length) : (1u << 30);
-    ssize_t sent = ::sendfile(1, fd, &at, want);
+    ssize_t sent = ::sendfile(fd_, fd, &at, want);
     if (sent < 0 && errno == EINTR) continue;
     if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      AwaitWritable();
+      AwaitWritable(fd_);
       continue;
     }
     if (sent <= 0) break;
@@ -77,16 +78,19 @@ void StandardOutput::WriteFileRange(int fd, std::uint64_t offset, std::uint64_t 
 
 void StandardOutput::Close() {
 #ifdef _WIN32
-  if (::_close(1) != 0) Fail(errno);
+  if (::_close(fd_) != 0) Fail(errno);
 #else
   // After an interrupted close the descriptor is gone all the same.
-  if (::close(1) != 0 && errno != EINTR) Fail(errno);
+  if (::close(fd_) != 0 && errno != EINTR) Fail(errno);
 #endif
 }
 
 bool PrepareStandardStreams() {
 #ifdef _WIN32
-  return true;
+  // Lines end in CR LF, as every Windows console program writes them (the C
+  // runtime's text mode), whatever the caller set up: what editors, the
+  // console and line-oriented tools there expect.
+  return ::_setmode(1, _O_TEXT) != -1;
 #else
   const bool outputOpen = ::fcntl(1, F_GETFD) != -1 || errno != EBADF;
   for (int fd : {0, 2}) {
@@ -116,6 +120,18 @@ std::string QuotedForm(const boost::filesystem::path& path) {
   std::ostringstream out;
   out << path;
   return out.str();
+}
+
+std::string NoticeLine(const WalkNotice& notice) {
+  switch (notice.kind) {
+    case WalkNotice::Kind::kUnknownType:
+      return "Cannot determine type : " + QuotedForm(notice.path) + " (" + notice.reason + ")";
+    case WalkNotice::Kind::kLinkCycle:
+      return "Link cycle not followed : " + QuotedForm(notice.path);
+    case WalkNotice::Kind::kUnreadableDirectory:
+      return "Cannot read directory : " + QuotedForm(notice.path) + " (" + notice.reason + ")";
+  }
+  return std::string();
 }
 
 }  // namespace skerry

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "driver/WalkNotice.h"
 #include "report/OutputStream.h"
 
 namespace skerry {
@@ -18,16 +19,22 @@ namespace skerry {
 /// count as a failed write.
 class StandardOutput : public OutputStream {
  public:
+  /// descriptor 2 makes it standard error.
+  explicit StandardOutput(int descriptor = 1) : fd_(descriptor) {}
   void Write(std::string_view text) override;
   void WriteFileRange(int fd, std::uint64_t offset, std::uint64_t length) override;
   /// Closes standard output, which reports a failure some file systems
   /// only give at the close; throws OutputFailure.
   void Close();
+
+ private:
+  int fd_;
 };
 
 /// Opens /dev/null on standard input and standard error when they are
-/// closed, so that no file the run opens can take their place. Returns false
-/// when standard output itself is closed: the report cannot be written.
+/// closed, so that no file the run opens can take their place; on Windows,
+/// puts standard output in text mode (CR LF line ends). Returns false when
+/// standard output itself is closed: the report cannot be written.
 bool PrepareStandardStreams();
 
 /// Writes "cannot write output : <reason>" to standard error.
@@ -36,6 +43,11 @@ void ReportOutputFailure(const std::string& reason);
 /// The quoted form of a path: between double quotes, with every double
 /// quote and every ampersand preceded by an ampersand.
 std::string QuotedForm(const boost::filesystem::path& path);
+
+/// The line that reports a notice of the walk: "Cannot determine type : ",
+/// "Link cycle not followed : " or "Cannot read directory : ", the quoted
+/// path and, but for a link cycle, " (reason)". No line feed.
+std::string NoticeLine(const WalkNotice& notice);
 
 }  // namespace skerry
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #ifdef _WIN32
-#include <fstream>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,11 +17,90 @@ namespace skerry {
 
 namespace fs = boost::filesystem;
 
+namespace {
+
+#ifdef _WIN32
+
+// An open handle, closed when it goes.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Opens path (links and junctions followed) without keeping others from
+// reading, writing, renaming or deleting it; directories too.
+HANDLE OpenShared(const fs::path& path, DWORD access) {
+  return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// A reparse point that Boost.Filesystem does not follow (neither a symbolic
+// link nor a junction: wine's view of a POSIX symbolic link, for one) is
+// judged by what opening it reaches, as the system follows it. False when
+// the path is no such reparse point.
+bool FollowReparsePoint(const fs::path& path, fs::file_type type, PathStatus& status) {
+  if (type != fs::reparse_file) return false;
+  Handle file(OpenShared(path, FILE_READ_ATTRIBUTES));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) {
+    status.type = PathStatus::Type::kNotFound;  // a broken link
+  } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    status.type = PathStatus::Type::kDirectory;
+    status.identified = true;
+    status.device = info.dwVolumeSerialNumber;
+    status.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  } else {
+    status.type = GetFileType(file.get()) == FILE_TYPE_DISK ? PathStatus::Type::kRegular : PathStatus::Type::kOther;
+  }
+  return true;
+}
+
+// The volume's serial number and the file's index on it.
+void IdentifyFile(const fs::path& path, PathStatus& status) {
+  Handle file(OpenShared(path, FILE_READ_ATTRIBUTES));
+  BY_HANDLE_FILE_INFORMATION info;
+  status.identified = file.valid() && GetFileInformationByHandle(file.get(), &info);
+  if (status.identified) {
+    status.device = info.dwVolumeSerialNumber;
+    status.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  }
+}
+
+#else
+
+// Boost.Filesystem follows every link there is.
+bool FollowReparsePoint(const fs::path&, fs::file_type, PathStatus&) { return false; }
+
+// The device and the inode.
+void IdentifyFile(const fs::path& path, PathStatus& status) {
+  struct stat info;
+  status.identified = ::stat(path.c_str(), &info) == 0;
+  if (status.identified) {
+    status.device = static_cast<std::uint64_t>(info.st_dev);
+    status.inode = static_cast<std::uint64_t>(info.st_ino);
+  }
+}
+
+#endif
+
+}  // namespace
+
 PathStatus DiskFileSystem::Stat(const fs::path& path) const {
   PathStatus result;
   boost::system::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (status.type() == fs::file_not_found) return result;
+  if (FollowReparsePoint(path, status.type(), result)) return result;
   if (error) {
     result.type = PathStatus::Type::kUnknown;
     result.error = error.message();
@@ -31,18 +110,7 @@ PathStatus DiskFileSystem::Stat(const fs::path& path) const {
     result.type = PathStatus::Type::kRegular;
   } else if (fs::is_directory(status)) {
     result.type = PathStatus::Type::kDirectory;
-#ifdef _WIN32
-    fs::path canonical = fs::canonical(path, error);
-    result.identified = !error;
-    if (!error) result.canonical = canonical.string();
-#else
-    struct stat info;
-    result.identified = ::stat(path.c_str(), &info) == 0;
-    if (result.identified) {
-      result.device = static_cast<std::uint64_t>(info.st_dev);
-      result.inode = static_cast<std::uint64_t>(info.st_ino);
-    }
-#endif
+    IdentifyFile(path, result);
   } else {
     result.type = PathStatus::Type::kOther;
   }
@@ -51,20 +119,7 @@ PathStatus DiskFileSystem::Stat(const fs::path& path) const {
 
 PathStatus DiskFileSystem::Identify(const fs::path& path) const {
   PathStatus result = Stat(path);
-  if (result.identified || result.type != PathStatus::Type::kRegular) return result;
-#ifdef _WIN32
-  boost::system::error_code error;
-  fs::path canonical = fs::canonical(path, error);
-  result.identified = !error;
-  if (!error) result.canonical = canonical.string();
-#else
-  struct stat info;
-  result.identified = ::stat(path.c_str(), &info) == 0;
-  if (result.identified) {
-    result.device = static_cast<std::uint64_t>(info.st_dev);
-    result.inode = static_cast<std::uint64_t>(info.st_ino);
-  }
-#endif
+  if (!result.identified && result.type == PathStatus::Type::kRegular) IdentifyFile(path, result);
   return result;
 }
 
@@ -86,10 +141,30 @@ bool DiskFileSystem::CurrentDirectory(fs::path& directory) const {
 #ifdef _WIN32
 
 bool DiskFileSystem::ReadFile(const fs::path& path, std::string& bytes) const {
-  std::ifstream in(path.native(), std::ios::binary);
-  if (!in) return false;
-  char buffer[1 << 16];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+  // The wide path reaches every name, whatever the ANSI code page holds.
+  Handle file(OpenShared(path, GENERIC_READ));
+  if (!file.valid()) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  // A directory, or a device or pipe that a name may stand for, is not read.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return false;
+  }
+  const std::uint64_t expected = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  bytes.resize(static_cast<std::size_t>(expected) + 1);  // one more byte shows whether the file grew
+  std::size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2 + 4096);
+    const std::size_t room = bytes.size() - used;
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), &bytes[used], room < (1u << 30) ? static_cast<DWORD>(room) : (1u << 30), &got,
+                    nullptr) ||
+        got == 0) {
+      break;  // end of file, or a read error: keep what was read
+    }
+    used += got;
+  }
+  bytes.resize(used);
   return true;
 }
 

@@ -14,15 +14,14 @@ namespace skerry {
 struct PathStatus {
   enum class Type { kNotFound, kRegular, kDirectory, kOther, kUnknown } type = Type::kNotFound;
   std::string error;  // with kUnknown: why the type cannot be determined
-  // Directories: equal for the same directory (device and inode, or the
-  // canonical path where there are none); identified is false when unknown.
+  // Directories: equal for the same directory (device and inode; on
+  // Windows the volume's serial number and the file index); identified is
+  // false when unknown.
   bool identified = false;
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
-  std::string canonical;
   bool SameDirectory(const PathStatus& other) const {
-    return identified && other.identified && device == other.device && inode == other.inode &&
-           canonical == other.canonical;
+    return identified && other.identified && device == other.device && inode == other.inode;
   }
 };
 
@@ -52,7 +51,8 @@ class FileSystem {
   virtual PathStatus Identify(const boost::filesystem::path& path) const { return Stat(path); }
 };
 
-/// The disk, through Boost.Filesystem and POSIX.
+/// The disk, through Boost.Filesystem and POSIX, or Win32 on Windows (wide
+/// paths, so that every name can be opened whatever the ANSI code page).
 class DiskFileSystem : public FileSystem {
  public:
   PathStatus Stat(const boost::filesystem::path& path) const override;

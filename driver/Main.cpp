@@ -2,38 +2,14 @@
 #include <cstring>
 #include <exception>
 #include <string>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
+#include "driver/AllocatorTuning.h"
 #include "driver/ConsoleOutput.h"
 #include "driver/FileSystem.h"
 #include "driver/Run.h"
 
-namespace {
-
-// glibc raises the size from which a buffer gets its own mapping to the
-// largest buffer freed so far, so that after the first large file the
-// buffers of files come from the heaps of the threads that check them and
-// stay there when they are freed. A fixed size keeps every buffer of 1 MiB
-// or more mapped and returns it when it is freed, so that the peak memory of
-// a run stays near its diagnostics plus the files being checked.
-//
-// Without fast bins, small blocks (the names of a file's records, freed
-// together when its check ends) are merged as they are freed; with them,
-// every large free after a file merges all of them in one go, which cost
-// about 5 % of the time on trees made mostly of #define lines.
-void TuneAllocator() {
-#if defined(__GLIBC__)
-  mallopt(M_MMAP_THRESHOLD, 1 << 20);
-  mallopt(M_MXFAST, 0);
-#endif
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  TuneAllocator();
+  skerry::TuneAllocator();
   skerry::StandardOutput out;
   const skerry::DiskFileSystem disk;
   try {

@@ -27,7 +27,7 @@ class ListingSink : public TreeCheckSink {
     if (!report.console.empty()) out_.Write(report.console);
     listing_.AppendAll(std::move(report.diagnostics));
   }
-  void OnNotice(const std::string& line) override { out_.WriteLine(line); }
+  void OnNotice(const WalkNotice& notice) override { out_.WriteLine(NoticeLine(notice)); }
   SpillFile* Spill() { return listing_.Spill(); }
   // The empty line and the diagnostics.
   void WriteListing() {

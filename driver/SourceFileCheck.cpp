@@ -34,8 +34,9 @@ bool LoadSourceLines(SourceLines& lines, const fs::path& path, const FileSystem&
 
 }  // namespace
 
-FileReport CheckSourceFile(const fs::path& path, const FileSystem& files, SpillFile* spill) {
-  FileReport report{std::string(), DiagnosticList(spill)};
+FileReport CheckSourceFile(const fs::path& path, const FileSystem& files, SpillFile* spill, SourceLines* keepLines,
+                           std::size_t memoryBound) {
+  FileReport report{std::string(), DiagnosticList(spill, memoryBound), nullptr};
   const std::string pathText = path.string();
   if (!IsSourceFileText(pathText)) return report;
   std::string companionText(pathText, 0, pathText.size() - 1);
@@ -56,6 +57,7 @@ FileReport CheckSourceFile(const fs::path& path, const FileSystem& files, SpillF
   }
 
   CheckFileConventions(fileLines, path.filename().string(), pathText, headerLines, report.diagnostics);
+  if (keepLines != nullptr) *keepLines = std::move(fileLines);
   return report;
 }
 

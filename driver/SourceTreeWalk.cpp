@@ -1,9 +1,8 @@
 #include "driver/SourceTreeWalk.h"
 
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "driver/ConsoleOutput.h"
 
 namespace skerry {
 
@@ -17,16 +16,17 @@ void Walk(const fs::path& directory, WalkVisitor& visitor, const FileSystem& fil
   files.ListDirectory(directory, names, error);
   for (const fs::path& name : names) {
     const fs::path entry = JoinEntryPath(directory, name);
+    if (visitor.Skip(entry)) continue;
     const PathStatus status = files.Stat(entry);
     // A missing target (a broken link) is not an error here: such an entry
     // is examined like any other file.
     if (status.type == PathStatus::Type::kUnknown) {
-      visitor.OnNotice("Cannot determine type : " + QuotedForm(entry) + " (" + status.error + ")");
+      visitor.OnNotice({WalkNotice::Kind::kUnknownType, entry, status.error});
     } else if (status.type == PathStatus::Type::kDirectory) {
       bool onWalkPath = false;
       for (const PathStatus& ancestor : walkPath) onWalkPath = onWalkPath || ancestor.SameDirectory(status);
       if (onWalkPath) {
-        visitor.OnNotice("Link cycle not followed : " + QuotedForm(entry));
+        visitor.OnNotice({WalkNotice::Kind::kLinkCycle, entry, ""});
       } else {
         walkPath.push_back(status);
         Walk(entry, visitor, files, walkPath);
@@ -36,22 +36,20 @@ void Walk(const fs::path& directory, WalkVisitor& visitor, const FileSystem& fil
       visitor.OnFile(entry);
     }
   }
-  if (!error.empty()) visitor.OnNotice("Cannot read directory : " + QuotedForm(directory) + " (" + error + ")");
+  if (!error.empty()) visitor.OnNotice({WalkNotice::Kind::kUnreadableDirectory, directory, std::move(error)});
 }
 
 }  // namespace
 
 fs::path JoinEntryPath(const fs::path& directory, const fs::path& name) {
-  std::string text = directory.string();
-  bool endsWithSeparator = !text.empty() && text.back() == '/';
-#ifdef _WIN32
-  endsWithSeparator = endsWithSeparator || (!text.empty() && (text.back() == '\\' || text.back() == ':'));
-  const char separator = '\\';
-#else
-  const char separator = '/';
-#endif
-  if (!text.empty() && !endsWithSeparator) text.push_back(separator);
-  text.append(name.string());
+  // Joined in the native form (wide on Windows), so that no name is lost
+  // to a code page on the way.
+  fs::path::string_type text = directory.native();
+  constexpr fs::path::value_type kSeparator = fs::path::preferred_separator;
+  const bool endsWithSeparator =
+      !text.empty() && (text.back() == '/' || text.back() == kSeparator || (kSeparator == '\\' && text.back() == ':'));
+  if (!text.empty() && !endsWithSeparator) text.push_back(kSeparator);
+  text.append(name.native());
   return fs::path(text);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "driver/FileSystem.h"
+#include "driver/WalkNotice.h"
 
 namespace skerry {
 
@@ -15,8 +16,11 @@ class WalkVisitor {
   virtual ~WalkVisitor() = default;
   // An entry that is not a directory (links followed): a candidate file.
   virtual void OnFile(const boost::filesystem::path& path) = 0;
-  // A line to print where the walk met something it could not follow.
-  virtual void OnNotice(std::string line) = 0;
+  // Something the walk met and could not follow; the walk goes on.
+  virtual void OnNotice(WalkNotice notice) = 0;
+  // Whether to pass over an entry without looking at it (a folder is then
+  // not read at all). Asked first, for every entry.
+  virtual bool Skip(const boost::filesystem::path& /*entry*/) { return false; }
 };
 
 // Visits every entry below directory, in the order the directory listing
@@ -28,8 +32,9 @@ class WalkVisitor {
 // (RunSpineTest: Walk; ReliabilityTest: LinkCyclesAreNotFollowed).
 void WalkSourceTree(const boost::filesystem::path& directory, WalkVisitor& visitor, const FileSystem& files);
 
-// The entry path: directory and name joined by the preferred separator,
-// without doubling a separator the directory already ends with.
+// The entry path: directory and name joined by the preferred separator (a
+// backslash on Windows), without one where the directory already ends with
+// a separator (or, on Windows, a drive's colon: "Z:" and "x.c" give "Z:x.c").
 boost::filesystem::path JoinEntryPath(const boost::filesystem::path& directory, const boost::filesystem::path& name);
 
 }  // namespace skerry

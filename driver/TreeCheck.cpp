@@ -13,6 +13,7 @@
 #include <sched.h>
 #endif
 
+#include "analysis/ThreadState.h"
 #include "driver/SourceTreeWalk.h"
 
 namespace skerry {
@@ -28,10 +29,11 @@ class SerialCheck : public WalkVisitor {
       : sink_(sink), files_(files), spill_(spill) {}
   void OnFile(const fs::path& path) override {
     if (!IsSourceFileText(path.string())) return;
-    FileReport report = CheckSourceFile(path, files_, spill_);
+    FileReport report = sink_.Check(path, files_, spill_);
     sink_.OnReport(report);
   }
-  void OnNotice(std::string line) override { sink_.OnNotice(line); }
+  void OnNotice(WalkNotice notice) override { sink_.OnNotice(notice); }
+  bool Skip(const fs::path& entry) override { return sink_.Skip(entry); }
 
  private:
   TreeCheckSink& sink_;
@@ -65,7 +67,8 @@ class PipelinedCheck : public WalkVisitor {
   void OnFile(const fs::path& path) override {
     if (IsSourceFileText(path.string())) Add(std::make_unique<Item>(path));
   }
-  void OnNotice(std::string line) override { Add(std::make_unique<Item>(std::move(line))); }
+  void OnNotice(WalkNotice notice) override { Add(std::make_unique<Item>(std::move(notice))); }
+  bool Skip(const fs::path& entry) override { return sink_.Skip(entry); }
 
   // Hands on every item still in the window.
   void Finish() {
@@ -76,9 +79,9 @@ class PipelinedCheck : public WalkVisitor {
  private:
   struct Item {
     explicit Item(const fs::path& file) : path(file) {}
-    explicit Item(std::string line) : notice(std::move(line)), isNotice(true), done(true) {}
+    explicit Item(WalkNotice walkNotice) : notice(std::move(walkNotice)), isNotice(true), done(true) {}
     fs::path path;
-    std::string notice;
+    WalkNotice notice;
     bool isNotice = false;
     // Set by the worker with the lock held, after report (or failure).
     bool done = false;
@@ -119,6 +122,10 @@ class PipelinedCheck : public WalkVisitor {
   }
 
   void Work() {
+    // The analysis's state of this thread goes with it.
+    struct Release {
+      ~Release() { ReleaseThreadState(); }
+    } release;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       workToDo_.wait(lock, [this] { return stopping_ || !toCheck_.empty(); });
@@ -129,7 +136,7 @@ class PipelinedCheck : public WalkVisitor {
       FileReport report;
       std::exception_ptr failure;
       try {
-        report = CheckSourceFile(item->path, files_, spill_);
+        report = sink_.Check(item->path, files_, spill_);
       } catch (...) {
         failure = std::current_exception();
       }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "driver/SourceFileCheck.h"
+#include "driver/WalkNotice.h"
 
 namespace skerry {
 
@@ -17,7 +18,14 @@ class TreeCheckSink {
  public:
   virtual ~TreeCheckSink() = default;
   virtual void OnReport(FileReport& report) = 0;
-  virtual void OnNotice(const std::string& line) = 0;
+  virtual void OnNotice(const WalkNotice& notice) = 0;
+  // Whether the walk passes over an entry without looking at it; asked on
+  // the calling thread, first, for every entry.
+  virtual bool Skip(const boost::filesystem::path& /*entry*/) { return false; }
+  // Checks one source file; called on the checking threads, several at once.
+  virtual FileReport Check(const boost::filesystem::path& path, const FileSystem& files, SpillFile* spill) {
+    return CheckSourceFile(path, files, spill);
+  }
 };
 
 // Walks directory (WalkSourceTree) and checks every file it meets

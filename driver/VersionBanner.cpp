@@ -21,29 +21,48 @@ std::string bannerNotice;
 bool versionFound = false;
 
 #ifdef _WIN32
-// Reads the version resource of the program's own file.
-void ReadVersionInformation(const char* programPath) {
+// A text of the resource in the ANSI code page, as the A functions give it.
+std::string AnsiText(const wchar_t* text) {
+  const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return std::string();
+  std::string result(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text, -1, &result[0], size, nullptr, nullptr);
+  result.pop_back();  // the terminating null
+  return result;
+}
+
+// Reads the version resource of the program's own file. The file is the
+// process's module, whatever the program was started as: argv[0] may lack
+// the ".exe" or a folder, or name something else altogether.
+void ReadVersionInformation(const char*) {
+  std::vector<wchar_t> self(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    if (length == 0) return;
+    if (length < self.size()) break;
+    self.resize(self.size() * 2);  // cut: try again with more room
+  }
   DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeA(programPath, &handle);
+  DWORD size = GetFileVersionInfoSizeW(self.data(), &handle);
   if (size == 0) return;
   std::vector<char> buffer(size);
-  if (!GetFileVersionInfoA(programPath, 0, size, buffer.data())) return;
+  if (!GetFileVersionInfoW(self.data(), 0, size, buffer.data())) return;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(buffer.data(), "\\", reinterpret_cast<LPVOID*>(&fixed), &length) || fixed == nullptr) return;
+  if (!VerQueryValueW(buffer.data(), L"\\", reinterpret_cast<LPVOID*>(&fixed), &length) || fixed == nullptr) return;
   versionFound = true;
   bannerVersion = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS));
-  char* text = nullptr;
-  if (VerQueryValueA(buffer.data(), "\\StringFileInfo\\040904b0\\LegalCopyright", reinterpret_cast<LPVOID*>(&text),
+  wchar_t* text = nullptr;
+  if (VerQueryValueW(buffer.data(), L"\\StringFileInfo\\040904b0\\LegalCopyright", reinterpret_cast<LPVOID*>(&text),
                      &length) &&
       text != nullptr) {
-    bannerNotice = text;
+    bannerNotice = AnsiText(text);
   }
   text = nullptr;
-  if (VerQueryValueA(buffer.data(), "\\StringFileInfo\\040904b0\\OriginalFilename", reinterpret_cast<LPVOID*>(&text),
+  if (VerQueryValueW(buffer.data(), L"\\StringFileInfo\\040904b0\\OriginalFilename", reinterpret_cast<LPVOID*>(&text),
                      &length) &&
       text != nullptr) {
-    bannerName = text;
+    bannerName = AnsiText(text);
   }
 }
 #else

@@ -11,8 +11,9 @@ const char* BuildDate();
 
 // Writes "<name> version <major>.<minor> from <build date>" and the notice,
 // or nothing when the program carries no version information. On Windows
-// the values come from the version resource of the program's own file
-// (programPath); elsewhere from constants set by the build.
+// the values come from the version resource of the program's own file (the
+// process's module, however it was started; programPath is not needed);
+// elsewhere from constants set by the build.
 void PrintVersionBanner(const char* programPath, OutputStream& out);
 
 }  // namespace skerry

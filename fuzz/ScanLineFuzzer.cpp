@@ -17,6 +17,7 @@
 #include "analysis/Pattern.h"
 #include "analysis/StatementPreparation.h"
 #include "analysis/UserTypeList.h"
+#include "tests/AnalysisTestSupport.h"
 #include "tests/reference/ReferencePatterns.h"
 
 namespace {
@@ -62,12 +63,12 @@ void CheckDefinePattern(std::string_view text) {
 void CheckUserTypeSearch(const skerry::UserTypeList& userTypes, std::string_view text) {
   if (userTypes.empty()) return;
   std::string statement = " " + std::string(text) + " ";
-  const std::string list = userTypes.Text();
+  const std::string list = skerry::test::UserTypeListPeer::Text(userTypes);
   Pattern literal("(" + list + ")", Pattern::kIgnoreCase);
   std::string_view typeGroup;
   std::string_view restGroup;
   bool found = userTypes.Find(statement, typeGroup, restGroup);
-  if (!literal.Valid() || userTypes.Invalid()) {
+  if (!literal.Valid() || skerry::test::Invalid(userTypes)) {
     Expect(!found);
     return;
   }

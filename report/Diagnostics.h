@@ -16,11 +16,12 @@
 namespace skerry {
 
 /// The diagnostic lines of one file, in the order appended. With a spill
-/// file, only the block being filled stays in memory: a file with a huge
-/// report holds about a block of it.
+/// file, only the block being filled and up to memoryBound bytes of filled
+/// blocks stay in memory: a file with a huge report holds about that much
+/// of it.
 class DiagnosticList {
  public:
-  explicit DiagnosticList(SpillFile* spill = nullptr) : blocks_(spill, 0) {}
+  explicit DiagnosticList(SpillFile* spill = nullptr, std::size_t memoryBound = 0) : blocks_(spill, memoryBound) {}
   void Append(std::string_view line) { Append({line}); }
   /// Appends one line made of the parts, in order.
   void Append(std::initializer_list<std::string_view> parts) {
@@ -31,6 +32,8 @@ class DiagnosticList {
   bool empty() const { return count_ == 0; }
   /// All lines, each followed by a line feed.
   std::string Text() const { return blocks_.Text(); }
+  /// Writes all lines to out, in order (whole lines or pieces of them).
+  void WriteTo(OutputStream& out) const { blocks_.WriteTo(out); }
   void clear() {
     blocks_.clear();
     count_ = 0;
@@ -64,8 +67,6 @@ class DiagnosticListing {
   /// memory runs out, nothing of list is appended and the failure thrown.
   void AppendAll(DiagnosticList&& list);
   std::size_t size() const { return count_; }
-  /// The bytes that wait in the temporary file.
-  std::uint64_t SpilledBytes() const { return blocks_.SpilledBytes(); }
   /// Writes every line to out, in order.
   void Write(OutputStream& out) const { blocks_.WriteTo(out); }
 

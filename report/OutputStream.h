@@ -32,16 +32,6 @@ class OutputStream {
   void WriteLine(std::string_view text);
 };
 
-/// Collects what is written: the output of in-process runs and tests.
-class StringOutput : public OutputStream {
- public:
-  void Write(std::string_view text) override { text_.append(text); }
-  const std::string& Text() const { return text_; }
-
- private:
-  std::string text_;
-};
-
 }  // namespace skerry
 
 #endif

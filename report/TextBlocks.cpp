@@ -22,7 +22,6 @@ void TextBlocks::SpillBeyondBound() {
       block.offset = offset;
       block.length = block.text.size();
       memoryFilled_ -= block.text.capacity();
-      spilled_ += block.length;
       std::string().swap(block.text);  // gives the memory back
     }
     ++firstInMemory_;
@@ -62,13 +61,11 @@ void TextBlocks::TakeOver(TextBlocks&& other) {
   const std::size_t filledBefore = filled_.size();
   const std::size_t openBefore = open_.size();
   const std::size_t memoryBefore = memoryFilled_;
-  const std::uint64_t spilledBefore = spilled_;
   try {
     if (!other.filled_.empty()) {
       if (!open_.empty()) CloseOpenBlock();
       for (Block& block : other.filled_) filled_.push_back(std::move(block));
       memoryFilled_ += other.memoryFilled_;
-      spilled_ += other.spilled_;
     }
     AppendText(other.open_);
   } catch (...) {
@@ -80,7 +77,6 @@ void TextBlocks::TakeOver(TextBlocks&& other) {
     filled_.erase(filled_.begin() + static_cast<std::ptrdiff_t>(filledBefore), filled_.end());
     open_.resize(openBefore);
     memoryFilled_ = memoryBefore;
-    spilled_ = spilledBefore;
     throw;
   }
   other.clear();
@@ -99,17 +95,31 @@ void TextBlocks::WriteTo(OutputStream& out) const {
   if (!open_.empty()) out.Write(open_);
 }
 
+namespace {
+
+// Appends what is written to a string.
+class StringAppender : public OutputStream {
+ public:
+  explicit StringAppender(std::string& text) : text_(text) {}
+  void Write(std::string_view text) override { text_.append(text); }
+
+ private:
+  std::string& text_;
+};
+
+}  // namespace
+
 std::string TextBlocks::Text() const {
-  StringOutput all;
+  std::string text;
+  StringAppender all(text);
   WriteTo(all);
-  return all.Text();
+  return text;
 }
 
 void TextBlocks::clear() {
   filled_.clear();
   std::string().swap(open_);
   memoryFilled_ = 0;
-  spilled_ = 0;
   firstInMemory_ = 0;
 }
 

@@ -39,9 +39,8 @@ class TextBlocks {
   /// blocks are moved, its open block is copied, split at block size. When
   /// memory runs out, this store is left as it was and the failure thrown.
   void TakeOver(TextBlocks&& other);
-  /// The bytes of memory the blocks take, and the bytes in the spill file.
+  /// The bytes of memory the blocks take.
   std::size_t MemoryBytes() const { return memoryFilled_ + open_.capacity(); }
-  std::uint64_t SpilledBytes() const { return spilled_; }
   /// Writes all text to out, in order.
   void WriteTo(OutputStream& out) const;
   /// All text, in one string.
@@ -64,8 +63,7 @@ class TextBlocks {
   std::size_t memoryBound_;
   std::deque<Block> filled_;  // in order, before open_
   std::string open_;
-  std::size_t memoryFilled_ = 0;  // capacity of the filled blocks in memory
-  std::uint64_t spilled_ = 0;
+  std::size_t memoryFilled_ = 0;   // capacity of the filled blocks in memory
   std::size_t firstInMemory_ = 0;  // the blocks before it are spilled, or spilling failed
 };
 

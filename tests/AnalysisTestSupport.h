@@ -144,6 +144,26 @@ inline std::string UserTypeText(const std::vector<std::string>& names) {
   return text;
 }
 
+// What tests read of a user-type list beyond its interface.
+class UserTypeListPeer {
+ public:
+  // The list as text: the entries joined by "|".
+  static std::string Text(const UserTypeList& list) {
+    std::string text;
+    for (const UserTypeList::Entry& entry : list.entries_) {
+      if (!text.empty()) text.push_back('|');
+      text.append(UserTypeList::EntryText(entry.name));
+    }
+    return text;
+  }
+};
+
+// Whether list is invalid (an entry does not compile): it then finds nothing
+// though it has entries.
+inline bool Invalid(const UserTypeList& list) {
+  return !list.empty() && list.FindReach() == UserTypeList::Reach::kNothing;
+}
+
 // One line through a scanner of the given mode, as part of a file whose
 // first-function line stands at firstFunctionLine. The records may view the
 // line, which must outlive the table.

@@ -137,7 +137,7 @@ TEST(LineScanner, FilesThroughBothPasses) {
     UserTypeList userTypes;
     FileScan scan = ScanFileLines(test.lines, userTypes);
     EXPECT_EQ(DescribeAll(scan.table), ExpectedAll(test.records));
-    EXPECT_EQ(userTypes.Text(), UserTypeText(test.userTypes));
+    EXPECT_EQ(UserTypeListPeer::Text(userTypes), UserTypeText(test.userTypes));
     EXPECT_EQ(scan.firstFunctionLine, test.firstFunctionLine);
   }
 }
@@ -194,7 +194,7 @@ TEST(LineScanner, SingleCalls) {
     int32_t firstFunctionLine = test.firstFunctionLine;
     ScanLine(test.line, test.number, table, userTypes, test.typePass, firstFunctionLine);
     EXPECT_EQ(DescribeAll(table), ExpectedAll(test.records));
-    EXPECT_EQ(userTypes.Text(), UserTypeText(test.userTypes));
+    EXPECT_EQ(UserTypeListPeer::Text(userTypes), UserTypeText(test.userTypes));
     EXPECT_EQ(firstFunctionLine, test.firstFunctionLineAfter);
   }
 }
@@ -240,11 +240,11 @@ TEST(ParameterScanner, ListsSplitIntoParameters) {
     DeclarationTable table;
     UserTypeList userTypes;
     for (const std::string& name : test.knownTypes) userTypes.Append(name);
-    const std::string typesBefore = userTypes.Text();
+    const std::string typesBefore = UserTypeListPeer::Text(userTypes);
     FileScanner scanner(table, userTypes, 100);
     scanner.ScanParameterList(Interned(test.text), 9);
     EXPECT_EQ(DescribeAll(table), ExpectedAll(test.records));
-    EXPECT_EQ(userTypes.Text(), typesBefore);
+    EXPECT_EQ(UserTypeListPeer::Text(userTypes), typesBefore);
     EXPECT_EQ(scanner.FirstFunctionLine(), test.firstFunctionLineAfter);
   }
 }
@@ -262,7 +262,7 @@ TEST(ParameterScanner, PassesRunFromTheLastLine) {
   const std::vector<std::string> both = ExpectedAll({"S_tag|1|TypedefStruct Variable|S_t| S_tag { uint8 m; } S_t;",
                                                      "b|3|UserType Variable|S_t|", "a|2|Uint8 Variable||"});
   EXPECT_EQ(DescribeAll(table), both);
-  EXPECT_EQ(userTypes.Text(), UserTypeText({"S_t"}));
+  EXPECT_EQ(UserTypeListPeer::Text(userTypes), UserTypeText({"S_t"}));
   EXPECT_EQ(scanner.FirstFunctionLine(), 3);
   UserTypeList lineByLine;
   EXPECT_EQ(DescribeAll(ScanFileLines(lines, lineByLine).table), both);
@@ -367,7 +367,7 @@ TEST(LineScanner, MatchesReferenceOnGeneratedFiles) {
     }
     SCOPED_TRACE(::testing::PrintToString(lines));
     ASSERT_EQ(DescribeAll(scan.table, true), DescribeAll(table, true));
-    ASSERT_EQ(userTypes.Text(), referenceTypes);
+    ASSERT_EQ(UserTypeListPeer::Text(userTypes), referenceTypes);
     ASSERT_EQ(scan.firstFunctionLine, firstFunctionLine);
     compared += static_cast<int>(table.size());
   }

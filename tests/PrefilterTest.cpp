@@ -18,6 +18,7 @@
 #include "analysis/StatementPreparation.h"
 #include "analysis/TextHelpers.h"
 #include "tests/AnalysisTestSupport.h"
+#include "tests/TestSupport.h"
 #include "tests/reference/ReferencePatterns.h"
 
 namespace skerry::test {
@@ -45,8 +46,7 @@ std::vector<std::string> LinesBelow(const fs::path& root, std::size_t limit) {
 const std::vector<std::string>& Corpus() {
   static const std::vector<std::string> corpus = [] {
     const char* tree = std::getenv("SKERRY_PREFILTER_TREE");
-    std::string self = __FILE__;
-    fs::path root = tree != nullptr ? fs::path(tree) : fs::path(self.substr(0, self.rfind("tests/")) + "examples");
+    fs::path root = tree != nullptr ? fs::path(tree) : fs::path(SourcePath("examples"));
     std::vector<std::string> lines = LinesBelow(root, 2000000);
     std::vector<std::string> seeds = lines;
     seeds.push_back("extern const uint8 x;");

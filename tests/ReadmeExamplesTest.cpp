@@ -41,10 +41,7 @@ struct Example {
   std::string expected;           // lines, each ended by a line feed
 };
 
-std::string ReadmePath() {
-  std::string self = __FILE__;
-  return self.substr(0, self.rfind("tests/ReadmeExamplesTest.cpp")) + "README.md";
-}
+std::string ReadmePath() { return SourcePath("README.md"); }
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;

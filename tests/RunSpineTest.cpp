@@ -107,12 +107,12 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ArgumentErrorCase>& info) { return std::string(info.param.label); });
 
 TEST(RunSpine, ArgumentBelowUnsearchableFolderIsArgumentError) {
-  TempTree tree;
+  TempTree tree(Reach::kEveryone);
   tree.Write("locked/a.c", "int x;\n");
   fs::permissions(tree.Path("locked"), fs::no_perms);
   const std::vector<std::string> args = {tree.Path("locked/a.c")};
   RunResult run = RunUnprivileged(args);
-  if (CouldNotStart(run)) GTEST_SKIP() << "cannot run the checker as user nobody (exit " << run.exitCode << ")";
+  if (CouldNotSwitchUser(run)) GTEST_SKIP() << SwitchUserSkipReason(run);
   ExpectRun(run, 1, ArgumentErrorOutput(args.back()));
 }
 
@@ -289,7 +289,7 @@ class Walk : public ::testing::TestWithParam<WalkCase> {};
 
 TEST_P(Walk, VisitsEntriesDepthFirstInListingOrder) {
   const WalkCase& c = GetParam();
-  TempTree tree;
+  TempTree tree(c.unprivileged ? Reach::kEveryone : Reach::kOwner);
   Build(tree, c.items);
   const std::string folder = c.rootDir.empty() ? tree.Root() : tree.Path(c.rootDir);
 
@@ -338,7 +338,7 @@ TEST_P(Walk, VisitsEntriesDepthFirstInListingOrder) {
     diagnostics += Replace(block->second.diagnostics, "%P", prefix + entry);
   }
   RunResult run = c.unprivileged ? RunUnprivileged(args, workingDir) : RunLint(args, workingDir);
-  if (CouldNotStart(run)) GTEST_SKIP() << "cannot run the checker as user nobody (exit " << run.exitCode << ")";
+  if (CouldNotSwitchUser(run)) GTEST_SKIP() << SwitchUserSkipReason(run);
   ExpectRun(run, 0, RunHeader(QuotedPath(shownRoot)) + progress + "\n" + diagnostics + "Operation Finsh\n");
 }
 

@@ -6,6 +6,8 @@
 #include <sched.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +25,9 @@
 
 #ifndef SKERRY_LINT_BINARY
 #error "SKERRY_LINT_BINARY must name the built checker"
+#endif
+#ifndef SKERRY_SOURCE_DIR
+#error "SKERRY_SOURCE_DIR must name the folder that holds CMakeLists.txt"
 #endif
 
 namespace skerry::test {
@@ -50,16 +55,75 @@ void Redirect(const LaunchOptions& options, int outWrite) {
   }
 }
 
+const fs::perms kEveryoneFolder = fs::owner_all | fs::group_read | fs::group_exe | fs::others_read | fs::others_exe;
+const fs::perms kEveryoneFile = fs::owner_read | fs::owner_write | fs::group_read | fs::others_read;
+
+// Whether every user may enter folder and each folder above it, and run
+// programs from it.
+bool EveryoneCanEnter(const fs::path& folder) {
+  boost::system::error_code error;
+  const fs::path real = fs::canonical(folder, error);
+  struct statvfs volume;
+  if (error || statvfs(real.c_str(), &volume) != 0 || (volume.f_flag & ST_NOEXEC) != 0) return false;
+  for (fs::path step = real; !step.empty(); step = step.parent_path()) {
+    struct stat status;
+    if (stat(step.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) || (status.st_mode & S_IXOTH) == 0) return false;
+    if (step == step.root_path()) break;
+  }
+  return true;
+}
+
+// A copy of the built checker in a fresh folder below
+// SharedTemporaryFolder(), both open to every user; removed with its folder
+// when the object goes away.
+class SharedCheckerCopy {
+ public:
+  SharedCheckerCopy() : folder_(Reach::kEveryone) {
+    const fs::path copy = folder_.Path("Skerry_Lint");
+    fs::copy_file(SKERRY_LINT_BINARY, copy);
+    fs::permissions(copy, kEveryoneFile | fs::owner_exe | fs::group_exe | fs::others_exe);
+    path_ = copy.string();
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  TempTree folder_;
+  std::string path_;
+};
+
 }  // namespace
 
+const std::string& SharedTemporaryFolder() {
+  static const std::string folder = [] {
+    boost::system::error_code error;
+    const fs::path system = fs::temp_directory_path(error);
+    std::vector<fs::path> candidates{"/tmp", "/var/tmp", "/dev/shm"};
+    if (!error) candidates.insert(candidates.begin(), system);
+    for (const fs::path& candidate : candidates) {
+      if (EveryoneCanEnter(candidate)) return candidate.string();
+    }
+    return std::string();
+  }();
+  return folder;
+}
+
+std::string SourcePath(const std::string& relative) { return std::string(SKERRY_SOURCE_DIR) + "/" + relative; }
+
 RunResult Launch(const std::vector<std::string>& args, const LaunchOptions& options) {
+  std::optional<SharedCheckerCopy> shared;
+  if (options.runAs != nullptr) {
+    if (SharedTemporaryFolder().empty()) {
+      throw std::runtime_error("no folder that every user can enter for a copy of the checker");
+    }
+    shared.emplace();
+  }
   int outPipe[2];
   int errPipe[2];
   if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
   if (options.output == LaunchOptions::Output::kReaderGone) close(outPipe[0]);
   std::vector<std::string> argvText;
   if (options.measurePeak) argvText = {"/usr/bin/time", "-f", "%M"};
-  argvText.push_back(SKERRY_LINT_BINARY);
+  argvText.push_back(shared ? shared->Path() : SKERRY_LINT_BINARY);
   argvText.insert(argvText.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& arg : argvText) argv.push_back(arg.data());
@@ -179,7 +243,11 @@ RunResult RunUnprivileged(const std::vector<std::string>& args, const std::strin
                        : RunLint(args, workingDir, timeoutSeconds);
 }
 
-bool CouldNotStart(const RunResult& run) { return run.exitCode == 126 || run.exitCode == 127; }
+bool CouldNotSwitchUser(const RunResult& run) { return run.exitCode == 126; }
+
+std::string SwitchUserSkipReason(const RunResult& run) {
+  return "cannot switch to another user to run the checker (exit " + std::to_string(run.exitCode) + ")";
+}
 
 const char kTwoUpper[] = "two upper case letters in filename are not allowed";
 const char kAlnum[] = "only letters and numbers are allowed for filename";
@@ -224,9 +292,14 @@ std::string QuotedPath(const std::string& text) {
   return quoted;
 }
 
-TempTree::TempTree() {
-  fs::path base = fs::temp_directory_path() / fs::unique_path("skerry-%%%%-%%%%-%%%%");
+TempTree::TempTree(Reach reach) : reach_(reach) {
+  if (reach == Reach::kEveryone && SharedTemporaryFolder().empty()) {
+    throw std::runtime_error("no folder that every user can enter");
+  }
+  const fs::path parent = reach == Reach::kEveryone ? fs::path(SharedTemporaryFolder()) : fs::temp_directory_path();
+  const fs::path base = parent / fs::unique_path("skerry-%%%%-%%%%-%%%%");
   fs::create_directories(base);
+  if (reach == Reach::kEveryone) fs::permissions(base, kEveryoneFolder);
   root_ = base.string();
 }
 
@@ -241,19 +314,51 @@ TempTree::~TempTree() {
 
 std::string TempTree::Path(const std::string& relative) const { return root_ + "/" + relative; }
 
-void TempTree::Write(const std::string& relative, const std::string& content) const {
-  fs::path target(Path(relative));
-  fs::create_directories(target.parent_path());
-  std::ofstream out(target.string(), std::ios::binary);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+void TempTree::MakeFolders(const fs::path& folder) const {
+  if (reach_ == Reach::kOwner) {
+    fs::create_directories(folder);
+    return;
+  }
+  if (folder.string().size() <= root_.size() || fs::exists(folder)) return;
+  MakeFolders(folder.parent_path());
+  fs::create_directory(folder);
+  fs::permissions(folder, kEveryoneFolder);
 }
 
-void TempTree::MakeDir(const std::string& relative) const { fs::create_directories(Path(relative)); }
+void TempTree::Write(const std::string& relative, const std::string& content) const {
+  fs::path target(Path(relative));
+  MakeFolders(target.parent_path());
+  {
+    std::ofstream out(target.string(), std::ios::binary);
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  }
+  if (reach_ == Reach::kEveryone) fs::permissions(target, kEveryoneFile);
+}
+
+void TempTree::MakeDir(const std::string& relative) const { MakeFolders(Path(relative)); }
 
 void TempTree::Link(const std::string& relative, const std::string& target) const {
   fs::path link(Path(relative));
-  fs::create_directories(link.parent_path());
+  MakeFolders(link.parent_path());
   fs::create_symlink(target, link);
+}
+
+std::uint64_t UnnamedFileBytes() {
+  std::uint64_t bytes = 0;
+  boost::system::error_code error;
+  for (fs::directory_iterator it("/proc/self/fd", error), end; !error && it != end; it.increment(error)) {
+    const std::string target = fs::read_symlink(it->path(), error).string();
+    const std::string deleted = " (deleted)";
+    struct stat status;
+    if (error || target.size() < deleted.size() ||
+        target.compare(target.size() - deleted.size(), deleted.size(), deleted) != 0 ||
+        stat(it->path().c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+      error.clear();
+      continue;
+    }
+    bytes += static_cast<std::uint64_t>(status.st_size);
+  }
+  return bytes;
 }
 
 RunResult RunInProcess(const std::vector<std::string>& args, const FileSystem& files) {

@@ -9,10 +9,12 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "driver/FileSystem.h"
+#include "report/OutputStream.h"
 
 namespace skerry::test {
 
@@ -43,7 +45,9 @@ struct LaunchOptions {
 
 // Runs the built Skerry_Lint with args as options say and collects its
 // output. A child that cannot switch user exits with 126, one that cannot
-// start the checker with 127.
+// start the checker with 127. With runAs, the program run is a copy of the
+// checker in a fresh folder every user can reach (wherever the build lives),
+// removed after the run.
 RunResult Launch(const std::vector<std::string>& args, const LaunchOptions& options);
 
 // Runs the built Skerry_Lint with args in workingDir (the test's current
@@ -54,8 +58,24 @@ RunResult RunLint(const std::vector<std::string>& args, const std::string& worki
 // As RunLint, with the checker running as the given user and group (no
 // supplementary groups); needs the privilege to switch (root). A child that
 // cannot switch exits with 126, one that cannot start the checker with 127.
+// Files the checker is given must be reachable by that user: see
+// Reach::kEveryone.
 RunResult RunLintAs(uid_t user, gid_t group, const std::vector<std::string>& args, const std::string& workingDir = "",
                     int timeoutSeconds = 120);
+
+// Collects what is written.
+class StringOutput : public OutputStream {
+ public:
+  void Write(std::string_view text) override { text_.append(text); }
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// The bytes of the files without a name on disk (unnamed temporary files,
+// files removed since they were opened) that this process holds open.
+std::uint64_t UnnamedFileBytes();
 
 // Runs the checker in this process on files (RunChecker) with args and
 // returns what it wrote and its exit code.
@@ -99,8 +119,21 @@ class MemoryFileSystem : public FileSystem {
 // permissions apply), otherwise as the current user.
 RunResult RunUnprivileged(const std::vector<std::string>& args, const std::string& workingDir = "",
                           int timeoutSeconds = 120);
-// Whether a run could not switch user or start the checker.
-bool CouldNotStart(const RunResult& run);
+// Whether a run could not switch to another user: the system does not let
+// this process do so (a test may skip then). A checker that cannot be
+// started is a failure, never a reason to skip.
+bool CouldNotSwitchUser(const RunResult& run);
+// The reason to give GTEST_SKIP for such a run.
+std::string SwitchUserSkipReason(const RunResult& run);
+
+// A folder every user can enter, on a file system that lets programs run:
+// the system's temporary folder when it is such a folder (TMPDIR may name a
+// private one), otherwise /tmp, /var/tmp or /dev/shm. Empty when none is.
+const std::string& SharedTemporaryFolder();
+
+// The path of a file of the source tree, relative to the folder that holds
+// CMakeLists.txt (wherever the build folder is).
+std::string SourcePath(const std::string& relative);
 
 // The two file-name messages.
 extern const char kTwoUpper[];
@@ -130,11 +163,18 @@ std::string RunHeader(const std::string& quotedRoot);
 // a path.
 std::string QuotedPath(const std::string& text);
 
-// A folder below the system's temporary folder, removed with its contents
-// when the object goes away.
+// Who may enter a TempTree.
+enum class Reach {
+  kOwner,     // below the system's temporary folder, with this process's file modes
+  kEveryone,  // below SharedTemporaryFolder(); folders made with mode 0755, files written with 0644
+};
+
+// A fresh folder below the system's temporary folder (with Reach::kEveryone,
+// below one every user can enter), removed with its contents when the object
+// goes away.
 class TempTree {
  public:
-  TempTree();
+  explicit TempTree(Reach reach = Reach::kOwner);
   ~TempTree();
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
@@ -149,7 +189,11 @@ class TempTree {
   void Link(const std::string& relative, const std::string& target) const;
 
  private:
+  // Makes folder and the folders above it up to the root, with mode 0755
+  // for Reach::kEveryone.
+  void MakeFolders(const boost::filesystem::path& folder) const;
   std::string root_;
+  Reach reach_;
 };
 
 }  // namespace skerry::test

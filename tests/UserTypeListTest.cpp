@@ -32,9 +32,9 @@ TEST(UserTypeList, TextAndValidity) {
     SCOPED_TRACE(::testing::PrintToString(test.names));
     UserTypeList list;
     for (const std::string& name : test.names) list.Append(name);
-    EXPECT_EQ(list.Text(), UserTypeText(test.names));
+    EXPECT_EQ(UserTypeListPeer::Text(list), UserTypeText(test.names));
     EXPECT_EQ(list.empty(), test.names.empty());
-    EXPECT_EQ(list.Invalid(), test.invalid);
+    EXPECT_EQ(Invalid(list), test.invalid);
   }
 }
 
@@ -96,7 +96,7 @@ TEST(UserTypeList, FindMatchesLiteralAlternation) {
       userTypes.Append(name);
     }
     const Pattern literal("(" + UserTypeText(chosen) + ")", Pattern::kIgnoreCase);
-    EXPECT_EQ(userTypes.Invalid(), !literal.Valid()) << ::testing::PrintToString(chosen);
+    EXPECT_EQ(Invalid(userTypes), !literal.Valid()) << ::testing::PrintToString(chosen);
     for (int n = 0; n < 60; ++n) {
       std::string statement = " ";
       for (std::size_t count = below(12); count > 0; --count) statement += pieces[below(pieces.size())];

@@ -2,6 +2,7 @@
 diagnostics for paths with blanks, ampersands and parentheses, and for line
 0, and the diagnostics that output must hold."""
 
+import json
 import os
 import shutil
 import subprocess
@@ -9,6 +10,7 @@ import tempfile
 import time
 
 CHECKER = os.environ["SKERRY_LINT_BINARY"]
+GATE = os.environ.get("SKERRY_GATE_BINARY", "")  # the compiled gate
 SOURCE_DIR = os.environ["SKERRY_SOURCE_DIR"]
 CONTRIB = os.path.join(SOURCE_DIR, "contrib")
 
@@ -100,6 +102,12 @@ def git_tree(files):
     return tree
 
 
+def records(path):
+    """The records of a JSON Lines file of the gate (--jsonl)."""
+    with open(path, encoding="utf-8") as source:
+        return [json.loads(line) for line in source]
+
+
 def diagnostic_lines(out):
     """The diagnostic lines of an output, in order."""
     return [line for line in out.splitlines() if "): error style: " in line]
@@ -117,3 +125,18 @@ def gone(pid, seconds=10):
             return True
         time.sleep(0.05)
     return False
+
+
+def classified_tree():
+    """The tree above with a waived line, its checker output, and the gate's
+    JSON Lines (--jsonl) against a baseline of every diagnostic but those of
+    v(2)/Led.c plus 2 of a file that is gone: (tree, output, JSON Lines
+    file). Needs GATE."""
+    tree = Tree(dict(TREE, **{"w/Waived.c": "void w1(void); /* skerry-lint: allow */\n"}))
+    entries = sorted((path[2:], message) for path, _, message, _ in DIAGNOSTICS if path != "./v(2)/Led.c")
+    write(tree.root, "known.baseline", "".join("1\t%s\t%s\n" % entry for entry in entries)
+          + "2\tzz/Gone.c\tz does not fit: ^Gone[_]uc[A-Za-z0-9_#]+$\n")
+    jsonl = os.path.join(tree.root, "gate.jsonl")
+    code, _, err = run([GATE, "--baseline", "known.baseline", "--jsonl", jsonl, "."], cwd=tree.root)
+    assert code == 1, err
+    return tree, checker_output(tree.root), jsonl

@@ -9,6 +9,7 @@ the CTest test action_build_from_source of tests/install sets."""
 
 import json
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -89,8 +90,7 @@ class ActionTest(unittest.TestCase):
             git(repo, "init", "-q")
             git(repo, "add", ".")
             git(repo, "commit", "-q", "-m", "start")
-            subprocess.run([os.path.join(support.CONTRIB, "skerry-lint-gate"), "--write-baseline", "base.txt", "."],
-                           cwd=repo, env=dict(os.environ, SKERRY_LINT=support.CHECKER), capture_output=True)
+            subprocess.run([support.GATE, "--write-baseline", "base.txt", "."], cwd=repo, capture_output=True, check=True)
             with open(os.path.join(repo, "src/Led.c"), "a", encoding="utf-8") as out:
                 out.write("uint16 late;\n")  # a new violation, on a changed line
             cases = [
@@ -147,7 +147,8 @@ class ActionTest(unittest.TestCase):
             # information URI is the README installed beside it.
             with open(os.path.join(repo, "out.sarif"), encoding="utf-8") as written:
                 driver = json.load(written)["runs"][0]["tool"]["driver"]
-            self.assertEqual(driver["informationUri"], "file://" + prefix + "/share/doc/skerry-lint/README.md")
+            readme = pathlib.Path(os.path.realpath(os.path.join(prefix, "share/doc/skerry-lint/README.md"))).as_uri()
+            self.assertEqual(driver["informationUri"], readme)
         finally:
             shutil.rmtree(work, ignore_errors=True)
 

@@ -96,5 +96,23 @@ class CodeQualityTest(unittest.TestCase):
                     self.assertEqual("Operation Finsh" in err, expected_code == 1)
 
 
+    @unittest.skipUnless(support.GATE, "SKERRY_GATE_BINARY is not set")
+    def test_gate_records_major_when_new(self):
+        tree, output, jsonl = support.classified_tree()
+        self.addCleanup(tree.remove)
+        code, out, err = support.run([CODEQUALITY, jsonl], cwd=tree.root)
+        self.assertEqual((code, err), (0, ""))
+        severities = {}
+        for issue in json.loads(out):
+            severities.setdefault(issue["severity"], []).append(issue["location"]["path"])
+        self.assertEqual({severity: sorted(paths) for severity, paths in severities.items()},
+                         {"major": ["v(2)/Led.c"],
+                          "info": sorted(path[2:] for path, _, _, _ in support.DIAGNOSTICS if path != "./v(2)/Led.c")})
+        # Waived ones left out; the fingerprints of the others as from the checker's output.
+        _, from_output, _ = convert(output, cwd=tree.root)
+        self.assertEqual(sorted(issue["fingerprint"] for issue in json.loads(out)),
+                         sorted(issue["fingerprint"] for issue in from_output if issue["location"]["path"] != "w/Waived.c"))
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -31,6 +31,7 @@ class ReadmeShellTest(unittest.TestCase):
         bin_dir = os.path.join(self.work, "bin")
         os.makedirs(bin_dir)
         os.symlink(support.CHECKER, os.path.join(bin_dir, "Skerry_Lint"))
+        os.symlink(support.GATE, os.path.join(bin_dir, "skerry-lint-gate"))
         self.env = dict(os.environ, PATH=os.pathsep.join([bin_dir, support.CONTRIB, os.environ["PATH"]]),
                         HOME=self.work, GIT_CONFIG_NOSYSTEM="1",
                         GIT_AUTHOR_NAME="t", GIT_AUTHOR_EMAIL="t@example.org",

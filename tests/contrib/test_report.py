@@ -74,7 +74,8 @@ class ReportTest(unittest.TestCase):
         """Makes the page from source (default: the tree's output) and opens it."""
         page = os.path.join(self.work, "report.html")
         code, _, err = support.run([REPORT, "--source-root", self.tree.root, "-o", page, *args,
-                                    source or self.input], cwd=self.work)
+                                    source or self.input], cwd=self.work,
+                                   env=dict(os.environ, SKERRY_LINT_GATE=support.GATE))
         self.assertEqual(code, expected_code, err)
         self.driver.get("file://" + page)
         self.assertEqual(self.driver.find_element(By.TAG_NAME, "body").get_attribute("data-ready"), "1")
@@ -153,39 +154,116 @@ class ReportTest(unittest.TestCase):
         def below(folder):
             return sum(1 for path, _, _ in found if path.startswith("./" + folder + "/"))
 
+        def modules():
+            """(path, count) of the rows of the modules table, and the folder it is of."""
+            table = driver.find_element(By.ID, "top-table")
+            rows = [(row.get_attribute("data-path"),
+                     int(row.find_element(By.CSS_SELECTOR, "td[data-value]").get_attribute("data-value")))
+                    for row in table.find_elements(By.CSS_SELECTOR, "tbody tr[data-path]")]
+            return table.get_attribute("data-folder"), rows
+
+        def expected_modules(folder):
+            per_file = {}
+            for path, _, _ in found:
+                if path.startswith("./" + folder + "/"):
+                    per_file[path[2:]] = per_file.get(path[2:], 0) + 1
+            return per_file
+
         self.assertEqual(shown_total(), total)
         for folder in ("a&b", "a&b/inner"):
             with self.subTest(folder=folder):
                 driver.find_element(By.CSS_SELECTOR, '#folder-table tr[data-path="%s"] button' % folder).click()
                 self.assertEqual(driver.find_element(By.ID, "crumbs").get_attribute("data-path"), folder)
                 self.assertEqual(shown_total(), below(folder))
-                # The list follows the folder.
+                # The list follows the folder, and so do the modules, most violations first.
                 self.assertEqual(len(self.listed()), below(folder))
+                shown_folder, rows = modules()
+                self.assertEqual((shown_folder, dict(rows)), (folder, expected_modules(folder)))
+                self.assertEqual([count for _, count in rows], sorted((count for _, count in rows), reverse=True))
         driver.find_element(By.CSS_SELECTOR, "#crumbs li:first-child button").click()
         self.assertEqual(shown_total(), total)
+        self.assertEqual(len(modules()[1]), len({path for path, _, _ in found}))
         self.assertEqual(len(self.listed()), total)
 
-    def test_baseline_shows_new_and_fixed(self):
+    def baseline_fixture(self):
+        """A baseline in the tree's root: every diagnostic but those of
+        v(2)/Led.c; one of CAN_Bus.c counted twice (one fixed) and one entry
+        of a gone file. Gives (new diagnostics as (path, line), the checker's
+        diagnostics)."""
         _, _, found = counts(self.output)
-        # Known: every diagnostic but those of v(2)/Led.c, written without "./";
-        # one of CAN_Bus.c counted twice (one fixed) and one entry of a gone file.
         known = {}
         for path, _, message in found:
             if path != "./v(2)/Led.c":
                 known[(path[2:], message)] = known.get((path[2:], message), 0) + 1
         known[("a&b/CAN_Bus.c", "two upper case letters in filename are not allowed")] += 1
         known[("gone/Old.c", "z does not fit: ^Old[_]uc[A-Za-z0-9_#]+$")] = 3
-        baseline = self.write("known.baseline", output.baseline_text(known))
-        self.open_report("--baseline", baseline)
-        new = [(p[2:], n) for p, n, _ in found if p == "./v(2)/Led.c"]
-        self.assertEqual(self.value("count-new"), len(new))
-        self.assertEqual(self.value("count-fixed"), 4)
-        fixed = [[cell.text for cell in row.find_elements(By.TAG_NAME, "td")]
-                 for row in self.driver.find_elements(By.CSS_SELECTOR, "#fixed-table tbody tr")]
-        self.assertEqual(fixed, [["a&b/CAN_Bus.c", "two upper case letters in filename are not allowed", "1"],
-                                 ["gone/Old.c", "z does not fit: ^Old[_]uc[A-Za-z0-9_#]+$", "3"]])
-        self.driver.find_element(By.ID, "filter-new").click()
-        self.assertEqual([row[:2] for row in self.listed()], new)
+        support.write(self.tree.root, "known.baseline", "# known\n" + "".join(
+            "%d\t%s\t%s\n" % (count, path, message) for (path, message), count in sorted(known.items())))
+        return [(p[2:], n) for p, n, _ in found if p == "./v(2)/Led.c"], found
+
+    def gate_jsonl(self, *args):
+        """The gate's JSON Lines of a run on the tree, as a file."""
+        jsonl = os.path.join(self.work, "gate.jsonl")
+        code, _, err = support.run([support.GATE, *args, "--jsonl", jsonl, "."], cwd=self.tree.root)
+        self.assertIn(code, (0, 1), err)
+        return jsonl
+
+    @unittest.skipUnless(support.GATE, "SKERRY_GATE_BINARY is not set")
+    def test_baseline_shows_new_and_fixed(self):
+        new, found = self.baseline_fixture()
+        baseline = os.path.join(self.tree.root, "known.baseline")
+        # (input: the checker's output classified by the gate, or the gate's JSON Lines)
+        cases = [("checker output", ["--baseline", baseline], self.input),
+                 ("gate's JSON Lines", [], self.gate_jsonl("--baseline", baseline))]
+        for name, args, source in cases:
+            with self.subTest(input=name):
+                self.open_report(*args, source=source)
+                self.assertEqual(self.value("count-new"), len(new))
+                self.assertEqual(self.value("count-fixed"), 4)
+                self.assertEqual(self.value("count-total"), len(found))
+                fixed = [[cell.text for cell in row.find_elements(By.TAG_NAME, "td")]
+                         for row in self.driver.find_elements(By.CSS_SELECTOR, "#fixed-table tbody tr")]
+                self.assertEqual(fixed, [["a&b/CAN_Bus.c", "two upper case letters in filename are not allowed", "1"],
+                                         ["gone/Old.c", "z does not fit: ^Old[_]uc[A-Za-z0-9_#]+$", "3"]])
+                # The list shows paths as the fixed table does (no "./"), the new ones first.
+                shown = self.driver.execute_script(
+                    "return Array.prototype.map.call(document.querySelectorAll('#list-table tbody tr[data-kind]'),"
+                    " function (row) { return [row.cells[0].firstChild.textContent,"
+                    " row.classList.contains('is-new')]; })")
+                self.assertEqual({path for path, _ in shown}, {p[2:] for p, _, _ in found})
+                self.assertEqual([is_new for _, is_new in shown], [True] * len(new) + [False] * (len(found) - len(new)))
+                self.assertEqual(self.driver.find_elements(By.ID, "filtered"), [])
+                self.driver.find_element(By.ID, "filter-new").click()
+                self.assertEqual([row[:2] for row in self.listed()], new)
+
+    @unittest.skipUnless(support.GATE, "SKERRY_GATE_BINARY is not set")
+    def test_gate_counts_waived_and_excluded_apart(self):
+        support.write(self.tree.root, "w/Waived.c", "void w1(void); /* skerry-lint: allow */\n")
+        self.addCleanup(shutil.rmtree, os.path.join(self.tree.root, "w"))
+        _, _, found = counts(self.output)
+        self.open_report(source=self.gate_jsonl("--exclude", "a&b"))
+        self.assertEqual(self.value("count-total"), sum(1 for p, _, _ in found if not p.startswith("./a&b/")))
+        self.assertEqual(self.driver.find_elements(By.ID, "count-new"), [])  # no baseline: nothing is "new"
+        note = self.driver.find_element(By.ID, "gate-note").text
+        self.assertIn("1 waived", note)
+        self.assertIn("1 excluded", note)
+
+    @unittest.skipUnless(support.GATE, "SKERRY_GATE_BINARY is not set")
+    def test_a_log_the_gate_filtered_already_is_named(self):
+        self.baseline_fixture()
+        code, log, err = support.run([support.GATE, "--baseline", "known.baseline", "."], cwd=self.tree.root)
+        self.assertEqual(code, 1, err)
+        source = self.write("gate.log", log)
+        page = os.path.join(self.work, "report.html")
+        code, _, err = support.run([REPORT, "--source-root", self.tree.root, "-o", page, "--baseline",
+                                    os.path.join(self.tree.root, "known.baseline"), source], cwd=self.work,
+                                   env=dict(os.environ, SKERRY_LINT_GATE=support.GATE))
+        self.assertEqual(code, 0, err)
+        self.assertIn("--jsonl", err)
+        self.driver.get("file://" + page)
+        alert = self.driver.find_element(By.ID, "filtered").text
+        self.assertIn("--jsonl", alert)
+        self.assertIn("Skerry_Lint PATH", alert)
 
     def test_capped_list_and_incomplete_run(self):
         # Many files, more violations than the list may hold, a folder whose
@@ -230,14 +308,22 @@ class ReportTest(unittest.TestCase):
             (["--no-such-option", self.input], 2),
             ([missing], 3),
             (["--baseline", missing, self.input], 3),
+            (["--baseline", self.input, self.write("gate.jsonl", '{"kind":"summary","completed":true}\n')], 2),
+            ([self.write("other.jsonl", '{"kind":"summary"}\n')], 3),
             (["-o", os.path.join(missing, "report.html"), self.input], 3),
         ]
         for args, expected in cases:
             with self.subTest(args=args):
-                code, out, err = support.run([REPORT, "-o", os.path.join(self.work, "exit.html"), *args], cwd=self.work)
+                code, out, err = support.run([REPORT, "-o", os.path.join(self.work, "exit.html"), *args], cwd=self.work,
+                                             env=dict(os.environ, SKERRY_LINT_GATE=support.GATE or "no-such-gate"))
                 self.assertEqual(code, expected, err)
                 if expected:
                     self.assertTrue(err.startswith("skerry-lint-report: ") or "usage: skerry-lint-report" in err, err)
+        # A gate that cannot be run.
+        code, _, err = support.run([REPORT, "-o", os.path.join(self.work, "exit.html"), "--baseline", self.input,
+                                    self.input], cwd=self.work, env=dict(os.environ, SKERRY_LINT_GATE="no-such-gate"))
+        self.assertEqual(code, 3)
+        self.assertIn("SKERRY_LINT_GATE", err)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@ blanks and ampersands, file-level results for line 0, the properties SARIF
 
 import json
 import os
+import pathlib
 import resource
 import unittest
 
@@ -40,7 +41,8 @@ class SarifTest(unittest.TestCase):
         driver = run["tool"]["driver"]
         self.assertEqual((driver["name"], driver["version"]), ("Skerry_Lint", "1.0"))
         self.assertRegex(driver["informationUri"], r"^file:///.*/README\.md$")
-        self.assertEqual(run["originalUriBaseIds"], {"%SRCROOT%": {"uri": "file://" + support.SOURCE_DIR + "/"}})
+        source_uri = pathlib.Path(os.path.realpath(support.SOURCE_DIR)).as_uri() + "/"
+        self.assertEqual(run["originalUriBaseIds"], {"%SRCROOT%": {"uri": source_uri}})
         self.assertEqual(run["invocations"], [{"executionSuccessful": True}])
         rule_ids = [rule["id"] for rule in driver["rules"]]
         self.assertEqual(len(set(rule_ids)), len(rule_ids))
@@ -160,6 +162,41 @@ class SarifTest(unittest.TestCase):
         self.assertEqual(len(log["runs"][0]["results"]), 300000)
         max_rss_mb = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024
         self.assertLess(max_rss_mb, 100)
+
+
+@unittest.skipUnless(support.GATE, "SKERRY_GATE_BINARY is not set")
+class GateRecordsTest(unittest.TestCase):
+    def test_baseline_state_and_suppressions(self):
+        tree, output, jsonl = support.classified_tree()
+        self.addCleanup(tree.remove)
+        code, log, err = support.run([CONVERTER, jsonl], cwd=tree.root)
+        self.assertEqual((code, err), (0, ""))
+        run = json.loads(log)["runs"][0]
+        self.assertEqual(run["invocations"], [{"executionSuccessful": True}])
+
+        def state(result):
+            return (result.get("baselineState"), json.dumps(result.get("suppressions")), result.get("kind"),
+                    result["level"])
+
+        found = {}
+        for result in run["results"]:
+            found.setdefault(state(result), []).append(location(result)["artifactLocation"]["uri"])
+        # (state, paths)
+        expected = {
+            ("new", "null", None, "error"): ["v%282%29/Led.c"],
+            ("unchanged", "null", None, "error"): [path[2:].replace(" ", "%20").replace("&", "%26")
+                                                 for path, _, _, _ in support.DIAGNOSTICS if path != "./v(2)/Led.c"],
+            (None, '[{"kind": "inSource"}]', None, "error"): ["w/Waived.c"],
+            ("absent", "null", "pass", "none"): ["zz/Gone.c", "zz/Gone.c"],
+        }
+        self.maxDiff = None
+        self.assertEqual({key: sorted(paths) for key, paths in found.items()},
+                         {key: sorted(paths) for key, paths in expected.items()})
+        # The results of the diagnostics are those of the checker's output.
+        _, from_output, _ = convert(output, "--srcroot", tree.root)
+        fingerprints = [result["partialFingerprints"] for result in run["results"] if result["level"] == "error"]
+        self.assertEqual(sorted(map(str, fingerprints)),
+                         sorted(str(result["partialFingerprints"]) for result in from_output["runs"][0]["results"]))
 
 
 if __name__ == "__main__":

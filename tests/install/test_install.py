@@ -106,7 +106,12 @@ class InstallTest(unittest.TestCase):
         result = os.path.join(self.work, "quickfix.txt")
         env = dict(os.environ, PATH=os.path.join(prefix, "bin") + os.pathsep + os.environ["PATH"])
         entries = "map(getqflist(), {_, e -> bufname(e.bufnr) . '|' . e.lnum . '|' . e.text})"
-        vim = run(["vim", "-Nu", "NONE", "-i", "NONE", "-es", "--cmd", "set rtp^=" + vimfiles,
+        # Blanks in the folder are escaped for :set; the error file is named,
+        # as Vim leaves its temporary name (below TMPDIR) unquoted in the
+        # command it runs.
+        folder = vimfiles.replace(" ", "\\ ")
+        vim = run(["vim", "-Nu", "NONE", "-i", "NONE", "-es", "--cmd", "set rtp^=" + folder,
+                   "--cmd", "set makeef=quickfix.err",
                    "-c", "compiler skerry_lint", "-c", "silent make .",
                    "-c", "call writefile(%s, '%s')" % (entries, result), "-c", "qa!"], cwd=self.tree, env=env)
         self.assertEqual(vim.returncode, 0, vim.stdout + vim.stderr)
@@ -156,7 +161,8 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(os.path.isfile(os.path.join(root, "usr/share/vim/vimfiles/compiler/skerry_lint.vim")))
 
         # Errors fail; warnings and informational tags are allowed.
-        lintian = run(["lintian", "--tag-display-limit", "0", package])
+        # Its caches go to the work folder, removed with it.
+        lintian = run(["lintian", "--tag-display-limit", "0", package], env=dict(os.environ, TMPDIR=self.work))
         errors = [line for line in lintian.stdout.splitlines() if line.startswith("E:")]
         self.assertEqual(errors, [], lintian.stdout + lintian.stderr)
         self.assertIn(lintian.returncode, (0, 1), lintian.stderr)

@@ -22,6 +22,7 @@
 #include "analysis/Pattern.h"
 #include "analysis/PatternTable.h"
 #include "analysis/UserTypeList.h"
+#include "tests/AnalysisTestSupport.h"
 #include "tests/reference/ReferencePatterns.h"
 
 namespace skerry {
@@ -382,8 +383,9 @@ TEST(PatternConformance, UserTypeEntriesMatchStdRegex) {
 TEST(PatternConformance, UserTypeListFindMatchesAlternation) {
   UserTypeList list;
   for (const std::string& name : kValidTypeNames) list.Append(name);
-  ASSERT_FALSE(list.Invalid());
-  const std::regex alternation("(" + list.Text() + ")", std::regex::ECMAScript | std::regex::icase);
+  ASSERT_FALSE(test::Invalid(list));
+  const std::regex alternation("(" + test::UserTypeListPeer::Text(list) + ")",
+                               std::regex::ECMAScript | std::regex::icase);
   std::vector<std::string> differences;
   std::size_t found = 0;
   for (const std::string& input : Inputs()) {
@@ -411,11 +413,13 @@ TEST(PatternConformance, UserTypeListFindMatchesAlternation) {
   UserTypeList invalid;
   invalid.Append("MyType");
   invalid.Append("(x");
-  EXPECT_TRUE(invalid.Invalid());
+  EXPECT_TRUE(test::Invalid(invalid));
   std::string_view type;
   std::string_view rest;
   EXPECT_FALSE(invalid.Find(" MyType x", type, rest));
-  EXPECT_THROW(std::regex("(" + invalid.Text() + ")", std::regex::ECMAScript | std::regex::icase), std::regex_error);
+  EXPECT_THROW(
+      std::regex("(" + test::UserTypeListPeer::Text(invalid) + ")", std::regex::ECMAScript | std::regex::icase),
+      std::regex_error);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "analysis/FileCheck.h"
 #include "analysis/SourceLines.h"
 #include "tests/AnalysisTestSupport.h"
+#include "tests/TestSupport.h"
 #include "tests/reference/StdRegexEngine.h"
 
 namespace skerry::test {
@@ -52,8 +53,7 @@ std::string ReadFile(const fs::path& path) {
 
 // Every file of the examples tree, with its companion header.
 TEST(ScanModes, ExamplesTreeGivesTheSameDiagnostics) {
-  const std::string self = __FILE__;
-  const fs::path root = self.substr(0, self.rfind("tests/")) + "examples";
+  const fs::path root = SourcePath("examples");
   std::size_t files = 0;
   std::size_t reported = 0;
   for (fs::recursive_directory_iterator it(root), end; it != end; ++it) {
@@ -131,8 +131,8 @@ TEST(ScanModes, GeneratedFilesGiveTheSameRecordsAndDiagnostics) {
       UserTypeList userTypes(*mode.mode.engine);
       const FileScan scan = ScanFileLines(lines, userTypes, mode.mode);
       if (described.empty()) records += scan.table.size();
-      described.push_back(::testing::PrintToString(DescribeAll(scan.table, true)) + userTypes.Text() + "|" +
-                          std::to_string(scan.firstFunctionLine));
+      described.push_back(::testing::PrintToString(DescribeAll(scan.table, true)) + UserTypeListPeer::Text(userTypes) +
+                          "|" + std::to_string(scan.firstFunctionLine));
       ASSERT_EQ(described.back(), described.front()) << mode.name;
     }
     const std::string fileName = kNames[n % 5];

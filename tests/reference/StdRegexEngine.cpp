@@ -6,16 +6,15 @@
 #include <locale>
 #include <regex>
 
+#include "analysis/ThreadState.h"
+
 namespace skerry {
 
 namespace {
 
 // The match results of the current thread, reused by every search so that
 // the group vector is not allocated anew on each call.
-std::cmatch& ThreadResults() {
-  thread_local std::cmatch results;
-  return results;
-}
+std::cmatch& ThreadResults() { return ThreadState<std::cmatch>(); }
 
 const char* Begin(std::string_view text) { return text.data(); }
 const char* End(std::string_view text) { return text.data() + text.size(); }

@@ -1,0 +1,139 @@
+#include "gate/BaselineWriter.h"
+
+#include <algorithm>
+#include <boost/filesystem/operations.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <process.h>
+#define SKERRY_PROCESS_ID _getpid()
+#else
+#include <unistd.h>
+#define SKERRY_PROCESS_ID ::getpid()
+#endif
+
+namespace skerry {
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// A file written through std::FILE; a failed write throws.
+class FileOutput : public OutputStream {
+ public:
+  explicit FileOutput(std::FILE* file) : file_(file) {}
+  void Write(std::string_view text) override {
+    if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
+      throw std::runtime_error(std::strerror(errno));
+    }
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+// Text read back from the scratch file.
+struct CollectedText : OutputStream {
+  void Write(std::string_view piece) override { text.append(piece); }
+  std::string text;
+};
+
+std::string TemporaryName(const std::string& file) {
+  const fs::path target(file);
+  static unsigned counter = 0;
+  const std::string name =
+      ".skerry-lint-baseline-" + std::to_string(SKERRY_PROCESS_ID) + "-" + std::to_string(++counter) + ".tmp";
+  return (target.has_parent_path() ? target.parent_path() / name : fs::path(name)).string();
+}
+
+// Counts the entries of lines and the violations they stand for.
+void Tally(std::string_view lines, std::uint64_t& entries, std::uint64_t& violations) {
+  std::size_t at = 0;
+  while (at < lines.size()) {
+    std::size_t end = lines.find('\n', at);
+    if (end == std::string_view::npos) end = lines.size();
+    ++entries;
+    violations += std::strtoull(std::string(lines.substr(at, lines.find('\t', at) - at)).c_str(), nullptr, 10);
+    at = end + 1;
+  }
+}
+
+}  // namespace
+
+bool BaselineWriter::CheckWritable(std::string& error) const {
+  const std::string probe = TemporaryName(file_);
+  std::FILE* file = std::fopen(probe.c_str(), "wb");
+  if (file == nullptr) {
+    error = "cannot write baseline " + file_ + ": " + std::strerror(errno);
+    return false;
+  }
+  std::fclose(file);
+  std::remove(probe.c_str());
+  return true;
+}
+
+void BaselineWriter::Add(const std::string& path, std::string_view lines) {
+  Piece piece{path, false, 0, lines.size(), std::string()};
+  if (!lines.empty() && !scratch_.Store(lines, piece.offset)) piece.text.assign(lines);
+  pieces_.push_back(std::move(piece));
+}
+
+bool BaselineWriter::Write(const Baseline* old, std::uint64_t& entries, std::uint64_t& violations, std::string& error) {
+  std::stable_sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) { return a.path < b.path; });
+  const std::string temporary = TemporaryName(file_);
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) {
+    error = "cannot write baseline " + file_ + ": " + std::strerror(errno);
+    return false;
+  }
+  entries = violations = 0;
+  try {
+    FileOutput out(file);
+    out.Write(kBaselineHeader);
+    for (const Piece& piece : pieces_) {
+      if (piece.fromOld) {
+        if (old == nullptr) continue;
+        for (const BaselineEntry& entry : old->EntriesOf(piece.path)) {
+          out.Write(BaselineLine(piece.path, entry.message, entry.count));
+          ++entries;
+          violations += entry.count;
+        }
+      } else if (!piece.text.empty() || piece.length == 0) {
+        out.Write(piece.text);
+        Tally(piece.text, entries, violations);
+      } else {
+        // Read back in pieces: the text of one path can be large.
+        CollectedText lines;
+        scratch_.WriteRange(lines, piece.offset, piece.length);
+        out.Write(lines.text);
+        Tally(lines.text, entries, violations);
+      }
+    }
+    if (std::fflush(file) != 0) throw std::runtime_error(std::strerror(errno));
+  } catch (const std::exception& failure) {
+    std::fclose(file);
+    std::remove(temporary.c_str());
+    error = "cannot write baseline " + file_ + ": " + failure.what();
+    return false;
+  }
+  if (std::fclose(file) != 0) {
+    error = "cannot write baseline " + file_ + ": " + std::strerror(errno);
+    std::remove(temporary.c_str());
+    return false;
+  }
+  boost::system::error_code code;
+  const fs::file_status existing = fs::status(fs::path(file_), code);
+  if (!code && fs::exists(existing)) fs::permissions(fs::path(temporary), existing.permissions(), code);
+  fs::rename(fs::path(temporary), fs::path(file_), code);
+  if (code) {
+    std::remove(temporary.c_str());
+    error = "cannot write baseline " + file_ + ": " + code.message();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace skerry

@@ -1,0 +1,33 @@
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "driver/AllocatorTuning.h"
+#include "driver/ConsoleOutput.h"
+#include "driver/FileSystem.h"
+#include "gate/GateRun.h"
+
+int main(int argc, char** argv) {
+  skerry::TuneAllocator();
+  skerry::StandardOutput out;
+  skerry::StandardOutput errors(2);
+  const skerry::DiskFileSystem disk;
+  try {
+    if (!skerry::PrepareStandardStreams()) throw skerry::OutputFailure(std::strerror(EBADF));
+    int exitCode;
+    try {
+      exitCode = skerry::RunGate(argc, argv, out, errors, disk);
+    } catch (const skerry::OutputFailure&) {
+      throw;
+    } catch (const std::exception& failure) {
+      errors.WriteLine(std::string("skerry-lint-gate: run aborted : ") + failure.what());
+      exitCode = 2;
+    }
+    out.Close();
+    return exitCode;
+  } catch (const skerry::OutputFailure& failure) {
+    skerry::ReportOutputFailure(failure.what());
+    return 2;
+  }
+}
