@@ -152,7 +152,7 @@ class Gate : public TreeCheckSink {
 
   // Filled on the calling thread as the reports come.
   DiagnosticListing listing_;
-  std::set<std::tuple<std::uint64_t, std::uint64_t, std::string>> seen_;  // files checked
+  std::set<std::pair<std::uint64_t, std::uint64_t>> seen_;  // files checked
   GateCounts counts_;
   std::uint64_t excluded_ = 0;
   std::unordered_set<std::string> taken_;
@@ -294,7 +294,7 @@ bool Gate::Skip(const fs::path& entry) {
   }
   if (!IsSourceFileText(text)) return false;
   const PathStatus identity = files_.Identify(entry);
-  return identity.identified && !seen_.emplace(identity.device, identity.inode, identity.canonical).second;
+  return identity.identified && !seen_.emplace(identity.device, identity.inode).second;
 }
 
 FileReport Gate::Check(const fs::path& path, const FileSystem& files, SpillFile* spill) {
