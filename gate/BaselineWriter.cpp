@@ -35,12 +35,6 @@ class FileOutput : public OutputStream {
   std::FILE* file_;
 };
 
-// Text read back from the scratch file.
-struct CollectedText : OutputStream {
-  void Write(std::string_view piece) override { text.append(piece); }
-  std::string text;
-};
-
 std::string TemporaryName(const std::string& file) {
   const fs::path target(file);
   static unsigned counter = 0;
@@ -75,9 +69,15 @@ bool BaselineWriter::CheckWritable(std::string& error) const {
   return true;
 }
 
-void BaselineWriter::Add(const std::string& path, std::string_view lines) {
-  Piece piece{path, false, 0, lines.size(), std::string()};
+void BaselineWriter::Add(const std::string& path, std::string_view lines, std::uint64_t entries,
+                         std::uint64_t violations) {
+  if (entries == kCount || violations == kCount) {
+    entries = violations = 0;
+    Tally(lines, entries, violations);
+  }
+  Piece piece{path, false, 0, lines.size(), std::string(), entries, violations};
   if (!lines.empty() && !scratch_.Store(lines, piece.offset)) piece.text.assign(lines);
+  std::lock_guard<std::mutex> lock(mutex_);
   pieces_.push_back(std::move(piece));
 }
 
@@ -103,13 +103,12 @@ bool BaselineWriter::Write(const Baseline* old, std::uint64_t& entries, std::uin
         }
       } else if (!piece.text.empty() || piece.length == 0) {
         out.Write(piece.text);
-        Tally(piece.text, entries, violations);
+        entries += piece.entries;
+        violations += piece.violations;
       } else {
-        // Read back in pieces: the text of one path can be large.
-        CollectedText lines;
-        scratch_.WriteRange(lines, piece.offset, piece.length);
-        out.Write(lines.text);
-        Tally(lines.text, entries, violations);
+        scratch_.WriteRange(out, piece.offset, piece.length);
+        entries += piece.entries;
+        violations += piece.violations;
       }
     }
     if (std::fflush(file) != 0) throw std::runtime_error(std::strerror(errno));
