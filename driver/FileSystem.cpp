@@ -118,8 +118,9 @@ PathStatus DiskFileSystem::Stat(const fs::path& path) const {
 }
 
 PathStatus DiskFileSystem::Identify(const fs::path& path) const {
-  PathStatus result = Stat(path);
-  if (!result.identified && result.type == PathStatus::Type::kRegular) IdentifyFile(path, result);
+  // One call to the system: asked for every file a walk of the gate meets.
+  PathStatus result;
+  IdentifyFile(path, result);
   return result;
 }
 

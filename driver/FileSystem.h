@@ -46,8 +46,10 @@ class FileSystem {
   /// The current directory; false when it cannot be found out.
   virtual bool CurrentDirectory(boost::filesystem::path& directory) const = 0;
   /// What identifies the file or directory at path whatever path reached
-  /// it (links followed): equal identities are the same file. The default
-  /// identifies nothing, so that every path counts as a file of its own.
+  /// it (links followed): identified, device and inode; equal identities
+  /// are the same file. The type is not looked at. The default identifies
+  /// directories only (as Stat does), so that every other path counts as a
+  /// file of its own.
   virtual PathStatus Identify(const boost::filesystem::path& path) const { return Stat(path); }
 };
 

@@ -1,6 +1,7 @@
 #include "gate/Baseline.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -46,7 +47,13 @@ std::string Unescaped(std::string_view field) {
 }
 
 void AppendEscaped(std::string& out, std::string_view field) {
-  for (char c : field) {
+  std::size_t plain = 0;
+  while (plain < field.size() && field[plain] != '\\' && field[plain] != '\t' && field[plain] != '\n' &&
+         field[plain] != '\r') {
+    ++plain;
+  }
+  out.append(field.substr(0, plain));
+  for (char c : field.substr(plain)) {
     switch (c) {
       case '\\':
         out.append("\\\\");
@@ -112,13 +119,20 @@ void MessagesFingerprint::Add(std::string_view message, std::uint64_t times) {
   count += times;
 }
 
+void AppendBaselineLine(std::string& out, std::string_view path, std::string_view message, std::uint64_t count) {
+  char digits[24];
+  const auto written = std::to_chars(digits, digits + sizeof digits, count);
+  out.append(digits, written.ptr);
+  out.push_back('\t');
+  AppendEscaped(out, path);
+  out.push_back('\t');
+  AppendEscaped(out, message);
+  out.push_back('\n');
+}
+
 std::string BaselineLine(std::string_view path, std::string_view message, std::uint64_t count) {
-  std::string line = std::to_string(count);
-  line.push_back('\t');
-  AppendEscaped(line, path);
-  line.push_back('\t');
-  AppendEscaped(line, message);
-  line.push_back('\n');
+  std::string line;
+  AppendBaselineLine(line, path, message, count);
   return line;
 }
 

@@ -50,6 +50,7 @@ extern const char kBaselineHeader[];
 
 // One entry line, with its line feed.
 std::string BaselineLine(std::string_view path, std::string_view message, std::uint64_t count);
+void AppendBaselineLine(std::string& out, std::string_view path, std::string_view message, std::uint64_t count);
 
 // A baseline file, read once as a whole (so that a fault is found before any
 // work is done) and indexed by path: the entries themselves stay on disk and

@@ -35,12 +35,6 @@ class FileOutput : public OutputStream {
   std::FILE* file_;
 };
 
-// Text read back from the scratch file.
-struct CollectedText : OutputStream {
-  void Write(std::string_view piece) override { text.append(piece); }
-  std::string text;
-};
-
 std::string TemporaryName(const std::string& file) {
   const fs::path target(file);
   static unsigned counter = 0;
@@ -61,9 +55,25 @@ void Tally(std::string_view lines, std::uint64_t& entries, std::uint64_t& violat
   }
 }
 
+// Whether the target exists and is not a regular file (a device such as
+// /dev/null, a FIFO): it is written in place, never replaced.
+bool WrittenInPlace(const std::string& file) {
+  boost::system::error_code code;
+  const fs::file_status status = fs::status(fs::path(file), code);
+  return !code && fs::exists(status) && !fs::is_regular_file(status);
+}
+
 }  // namespace
 
 bool BaselineWriter::CheckWritable(std::string& error) const {
+  if (WrittenInPlace(file_)) {
+    boost::system::error_code code;
+    if (fs::is_directory(fs::path(file_), code)) {
+      error = "cannot write baseline " + file_ + ": " + std::strerror(EISDIR);
+      return false;
+    }
+    return true;
+  }
   const std::string probe = TemporaryName(file_);
   std::FILE* file = std::fopen(probe.c_str(), "wb");
   if (file == nullptr) {
@@ -75,15 +85,22 @@ bool BaselineWriter::CheckWritable(std::string& error) const {
   return true;
 }
 
-void BaselineWriter::Add(const std::string& path, std::string_view lines) {
-  Piece piece{path, false, 0, lines.size(), std::string()};
+void BaselineWriter::Add(const std::string& path, std::string_view lines, std::uint64_t entries,
+                         std::uint64_t violations) {
+  if (entries == kCount || violations == kCount) {
+    entries = violations = 0;
+    Tally(lines, entries, violations);
+  }
+  Piece piece{path, false, 0, lines.size(), std::string(), entries, violations};
   if (!lines.empty() && !scratch_.Store(lines, piece.offset)) piece.text.assign(lines);
+  std::lock_guard<std::mutex> lock(mutex_);
   pieces_.push_back(std::move(piece));
 }
 
 bool BaselineWriter::Write(const Baseline* old, std::uint64_t& entries, std::uint64_t& violations, std::string& error) {
   std::stable_sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) { return a.path < b.path; });
-  const std::string temporary = TemporaryName(file_);
+  const bool inPlace = WrittenInPlace(file_);
+  const std::string temporary = inPlace ? file_ : TemporaryName(file_);
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (file == nullptr) {
     error = "cannot write baseline " + file_ + ": " + std::strerror(errno);
@@ -103,27 +120,27 @@ bool BaselineWriter::Write(const Baseline* old, std::uint64_t& entries, std::uin
         }
       } else if (!piece.text.empty() || piece.length == 0) {
         out.Write(piece.text);
-        Tally(piece.text, entries, violations);
+        entries += piece.entries;
+        violations += piece.violations;
       } else {
-        // Read back in pieces: the text of one path can be large.
-        CollectedText lines;
-        scratch_.WriteRange(lines, piece.offset, piece.length);
-        out.Write(lines.text);
-        Tally(lines.text, entries, violations);
+        scratch_.WriteRange(out, piece.offset, piece.length);
+        entries += piece.entries;
+        violations += piece.violations;
       }
     }
     if (std::fflush(file) != 0) throw std::runtime_error(std::strerror(errno));
   } catch (const std::exception& failure) {
     std::fclose(file);
-    std::remove(temporary.c_str());
+    if (!inPlace) std::remove(temporary.c_str());
     error = "cannot write baseline " + file_ + ": " + failure.what();
     return false;
   }
   if (std::fclose(file) != 0) {
     error = "cannot write baseline " + file_ + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
+    if (!inPlace) std::remove(temporary.c_str());
     return false;
   }
+  if (inPlace) return true;
   boost::system::error_code code;
   const fs::file_status existing = fs::status(fs::path(file_), code);
   if (!code && fs::exists(existing)) fs::permissions(fs::path(temporary), existing.permissions(), code);

@@ -4,6 +4,7 @@
 #define SKERRY_GATE_BASELINE_WRITER_H
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,11 +24,18 @@ class BaselineWriter {
   bool CheckWritable(std::string& error) const;
 
   // The entry lines of path (BaselineLine, ordered by message). They wait
-  // in a temporary file, or in memory when none can be written.
-  void Add(const std::string& path, std::string_view lines);
+  // in a temporary file, or in memory when none can be written. Safe from
+  // several threads.
+  // entries and violations are what lines hold (counted when not given).
+  void Add(const std::string& path, std::string_view lines, std::uint64_t entries = kCount,
+           std::uint64_t violations = kCount);
+  static constexpr std::uint64_t kCount = ~std::uint64_t{0};
   // The entries of path in old, as they are (update: a path the run did
   // not look at).
-  void Keep(const std::string& path) { pieces_.push_back(Piece{path, true, 0, 0, std::string()}); }
+  void Keep(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    pieces_.push_back(Piece{path, true, 0, 0, std::string(), 0, 0});
+  }
 
   // Writes the file atomically (a temporary file in its folder, renamed
   // over it) with the entries in order of path, keeping the mode of the
@@ -41,9 +49,12 @@ class BaselineWriter {
     std::uint64_t offset;
     std::uint64_t length;
     std::string text;  // when it could not wait on disk
+    std::uint64_t entries;
+    std::uint64_t violations;
   };
   std::string file_;
   SpillFile scratch_;
+  std::mutex mutex_;  // guards pieces_
   std::vector<Piece> pieces_;
 };
 

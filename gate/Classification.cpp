@@ -8,6 +8,9 @@ namespace skerry {
 
 namespace {
 
+// The baseline lines of a file handed on at a time.
+constexpr std::size_t kEntriesStretch = std::size_t{256} << 10;
+
 constexpr std::string_view kMark = "): error style: ";
 
 // The line number and message after "path(" in rest, or false.
@@ -155,13 +158,13 @@ void Classifier::Line(std::string_view line, int32_t number, std::string_view me
   } else if (wants_.changedLinesOnly && (change_ == nullptr || !change_->Covers(number))) {
     verdict = Verdict::kOutside;
   } else {
-    if (wants_.everyEntry) entries_.emplace_back(message, 1);
+    if (wants_.everyEntry) Note(message);
     if (!left_.empty()) {
       Left* found = Find(message);
       if (found != nullptr && found->count > 0) {
         --found->count;
         verdict = Verdict::kKnown;
-        if (wants_.knownEntries) entries_.emplace_back(message, 1);
+        if (wants_.knownEntries) Note(message);
       }
     }
   }
@@ -195,15 +198,36 @@ void Classifier::Line(std::string_view line, int32_t number, std::string_view me
   }
 }
 
+void Classifier::Note(std::string_view message) {
+  entries_.emplace_back(messages_.size(), message.size());
+  messages_.append(message);
+}
+
 void Classifier::Finish() {
   Flush();
-  std::sort(entries_.begin(), entries_.end());
+  auto text = [this](const std::pair<std::size_t, std::size_t>& entry) {
+    return std::string_view(messages_).substr(entry.first, entry.second);
+  };
+  std::sort(entries_.begin(), entries_.end(), [&](const auto& a, const auto& b) { return text(a) < text(b); });
+  std::uint64_t lines = 0;
+  std::uint64_t violations = 0;
+  auto hand = [&] {
+    if (wants_.entriesTo && lines > 0) wants_.entriesTo(key_, result_.entries, lines, violations);
+    if (wants_.entriesTo) result_.entries.clear();
+    lines = violations = 0;
+  };
   for (std::size_t i = 0; i < entries_.size();) {
     std::size_t j = i;
-    while (j < entries_.size() && entries_[j].first == entries_[i].first) ++j;
-    result_.entries.append(BaselineLine(key_, entries_[i].first, j - i));
+    while (j < entries_.size() && text(entries_[j]) == text(entries_[i])) ++j;
+    AppendBaselineLine(result_.entries, key_, text(entries_[i]), j - i);
+    ++lines;
+    violations += j - i;
+    if (result_.entries.size() >= kEntriesStretch) hand();
     i = j;
   }
+  hand();
+  std::string().swap(messages_);
+  std::vector<std::pair<std::size_t, std::size_t>>().swap(entries_);
   // What is left of each message stays with its first entry.
   for (auto& entry : known_.entries) {
     Left* found = Find(entry.message);

@@ -3,6 +3,7 @@
 #define SKERRY_GATE_CLASSIFICATION_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,10 @@ struct GateCounts {
 // What the classification of a file is asked to give besides the lines
 // that are left.
 struct ClassificationWants {
+  // Where the baseline lines of a file go, a stretch at a time (with the
+  // entries and violations they hold); unset: into Classification::entries.
+  std::function<void(std::string_view key, std::string_view lines, std::uint64_t entries, std::uint64_t violations)>
+      entriesTo;
   bool changedLinesOnly = false;  // --changed-since: lines without a change are outside
   bool everyEntry = false;        // --write-baseline: the entries of every violation not waived
   bool knownEntries = false;      // --update-baseline: the entries that were matched
@@ -106,9 +111,13 @@ class Classifier : public DiagnosticLines {
   };
   Left* Find(std::string_view message);
   std::vector<Left> left_;
-  std::vector<std::uint32_t> slots_;                            // index into left_ + 1; 0: free
-  std::vector<std::size_t> hashes_;                             // of left_
-  std::vector<std::pair<std::string, std::uint64_t>> entries_;  // the baseline lines to write, unsorted
+  std::vector<std::uint32_t> slots_;  // index into left_ + 1; 0: free
+  std::vector<std::size_t> hashes_;   // of left_
+  // The messages of the baseline lines to write, one after the other in
+  // messages_, as (offset, length).
+  void Note(std::string_view message);
+  std::string messages_;
+  std::vector<std::pair<std::size_t, std::size_t>> entries_;
 };
 
 // Splits a diagnostic line (without its line feed) as the converters read

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -35,7 +36,7 @@ namespace fs = boost::filesystem;
 namespace {
 
 constexpr std::size_t kStaleShown = 10;
-constexpr std::size_t kFileMemoryBound = std::size_t{8} << 20;
+constexpr std::size_t kFileMemoryBound = std::size_t{1} << 20;
 
 // What the gate adds to the report of a file.
 struct FileVerdict : FileAttachment {
@@ -102,6 +103,15 @@ class Gate : public TreeCheckSink {
     wants_.knownEntries = options.updateBaseline;
     wants_.records = !options.jsonLines.empty();
   }
+  // After Prepare: the writer takes each file's baseline lines as they are made.
+  void WantEntries() {
+    if (writer_ == nullptr) return;
+    BaselineWriter* writer = writer_.get();
+    wants_.entriesTo = [writer](std::string_view key, std::string_view lines, std::uint64_t entries,
+                                std::uint64_t violations) {
+      writer->Add(std::string(key), lines, entries, violations);
+    };
+  }
   ~Gate() override {
     if (jsonLines_ != nullptr) std::fclose(jsonLines_);
   }
@@ -130,6 +140,10 @@ class Gate : public TreeCheckSink {
   void Record(const std::string& json);
   int Summarize();
   std::string Suffix(const std::string& entry) const;
+  // The path of a file with the links of its folders resolved (its folder's
+  // real path looked up once per folder), so that a file reached through a
+  // link to a folder has the same key whichever way the walk came.
+  std::string RealFilePathOf(const fs::path& file);
   bool Covered(const std::string& key) const;
 
   const GateOptions& options_;
@@ -152,7 +166,7 @@ class Gate : public TreeCheckSink {
 
   // Filled on the calling thread as the reports come.
   DiagnosticListing listing_;
-  std::set<std::pair<std::uint64_t, std::uint64_t>> seen_;  // files checked (device, inode)
+  std::set<std::pair<std::uint64_t, std::uint64_t>> seen_;  // files checked
   GateCounts counts_;
   std::uint64_t excluded_ = 0;
   std::unordered_set<std::string> taken_;
@@ -160,6 +174,9 @@ class Gate : public TreeCheckSink {
   std::vector<StaleEntry> stale_;
   std::vector<std::string> failures_;
   bool completed_ = true;
+  std::mutex foldersMutex_;
+  std::unordered_map<std::string, std::string> realFolders_;
+  std::unordered_map<std::string, std::string> listedAs_;  // listing: key -> the path it was printed as first
 };
 
 bool Gate::Prepare() {
@@ -282,6 +299,20 @@ std::string Gate::Suffix(const std::string& entry) const {
   return NormalizedPath(std::string_view(entry).substr(at));
 }
 
+std::string Gate::RealFilePathOf(const fs::path& file) {
+  const fs::path parent = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  const std::string folder = parent.string();
+  {
+    std::lock_guard<std::mutex> lock(foldersMutex_);
+    const auto found = realFolders_.find(folder);
+    if (found != realFolders_.end()) return JoinKey(found->second, file.filename().string());
+  }
+  const std::string real = RealPath(parent, currentFolder_);
+  std::lock_guard<std::mutex> lock(foldersMutex_);
+  realFolders_.emplace(folder, real);
+  return JoinKey(real, file.filename().string());
+}
+
 bool Gate::Skip(const fs::path& entry) {
   const std::string text = entry.string();
   if (!exclusions_.empty()) {
@@ -304,8 +335,7 @@ FileReport Gate::Check(const fs::path& path, const FileSystem& files, SpillFile*
   FileReport report = CheckSourceFile(path, files, spill, &lines, kFileMemoryBound);
   auto verdict = std::make_unique<FileVerdict>();
   const std::string pathText = path.string();
-  const std::string absolute =
-      root_->singleFile ? root_->absolute : NormalizedPath(JoinKey(root_->absolute, Suffix(pathText)));
+  const std::string absolute = root_->singleFile ? root_->absolute : RealFilePathOf(path);
   verdict->key = KeyBelow(absolute, keyFolder_);
   const Waivers waivers = Waivers::Of(lines);
   const FileChange* change = changes_ != nullptr ? changes_->Of(absolute) : nullptr;
@@ -339,7 +369,7 @@ FileReport Gate::Check(const fs::path& path, const FileSystem& files, SpillFile*
     // Nothing can leave a diagnostic out: all of them are new.
     verdict->classification.counts.fresh = report.diagnostics.size();
   } else if (!report.diagnostics.empty() || !entries.entries.empty()) {
-    DiagnosticList kept(spill, kFileMemoryBound);
+    DiagnosticList kept(spill);
     Classifier classifier(pathText, verdict->key, waivers, change, entries, wants_, kept, verdict->classification);
     report.diagnostics.WriteTo(classifier);
     classifier.Finish();
@@ -360,9 +390,6 @@ void Gate::OnReport(FileReport& report) {
   counts_ += verdict->classification.counts;
   for (const std::string& key : verdict->takenKeys) taken_.insert(key);
   Record(verdict->classification.records);
-  if (writer_ != nullptr && !verdict->classification.entries.empty()) {
-    writer_->Add(verdict->key, verdict->classification.entries);
-  }
   for (const BaselineEntry& entry : verdict->stale)
     stale_.push_back(StaleEntry{verdict->key, entry.message, entry.count});
 }
@@ -406,8 +433,12 @@ void Gate::CheckRoots() {
 }
 
 void Gate::ClassifyRun(const std::string& path, const std::string& text) {
-  const std::string absolute = AbsolutePath(path, currentFolder_);
+  const std::string absolute = RealFilePathOf(fs::path(path));
   const std::string key = KeyBelow(absolute, keyFolder_);
+  // The same file under another path (through a link): checked once, as a
+  // walk of the gate does.
+  const auto listed = listedAs_.emplace(key, path);
+  if (!listed.second && listed.first->second != path) return;
   if (!exclusions_.empty() &&
       (exclusions_.Excludes(NormalizedPath(path)) || exclusions_.Excludes(KeyBelow(absolute, currentFolder_)))) {
     ++excluded_;
@@ -453,7 +484,6 @@ void Gate::ClassifyRun(const std::string& path, const std::string& text) {
   }
   counts_ += result.counts;
   Record(result.records);
-  if (writer_ != nullptr && !result.entries.empty()) writer_->Add(key, result.entries);
   if (!kept.empty()) kept.WriteTo(out_);
 }
 
@@ -643,6 +673,7 @@ int Gate::Summarize() {
 
 int Gate::Run() {
   if (!Prepare()) return 2;
+  WantEntries();
   if (!options_.listing.empty()) {
     ClassifyListing();
   } else {

@@ -3,6 +3,7 @@
 #include "analysis/FileCheck.h"
 #include "analysis/TextHelpers.h"
 #include "analysis/Waivers.h"
+#include "gate/Classification.h"
 #include "report/Diagnostics.h"
 
 namespace skerry::lsp {
@@ -67,7 +68,8 @@ std::size_t FindWord(std::string_view line, std::string_view flagged, std::size_
   return first;
 }
 
-FileFindings CheckLines(const SourceLines& lines, std::string_view fileName, const SourceLines& headerLines) {
+FileFindings CheckLines(const SourceLines& lines, std::string_view fileName, const SourceLines& headerLines,
+                        BaselineEntryViews* known) {
   FileFindings result;
   result.moduleName = ModuleName(fileName);
   // The path in the lines is a fixed short text, so a file name that holds
@@ -77,8 +79,19 @@ FileFindings CheckLines(const SourceLines& lines, std::string_view fileName, con
   CheckFileConventions(lines, fileName, path, headerLines, diagnostics);
   if (diagnostics.empty()) return result;
 
+  // The gate's classification: waivers, then the baseline.
   const Waivers waivers = Waivers::Of(lines);
-  const std::string text = diagnostics.Text();
+  BaselineEntryViews none;
+  DiagnosticList kept;
+  Classification classification;
+  const ClassificationWants wants;
+  Classifier classifier(path, path, waivers, nullptr, known != nullptr ? *known : none, wants, kept, classification);
+  classifier.Write(diagnostics.Text());
+  classifier.Finish();
+  result.waived = classification.counts.waived;
+  result.known = classification.counts.known;
+
+  const std::string text = kept.Text();
   std::vector<std::string_view> fileLines;
   for (std::size_t start = 0; start < text.size();) {
     std::size_t end = text.find('\n', start);
@@ -90,10 +103,6 @@ FileFindings CheckLines(const SourceLines& lines, std::string_view fileName, con
     std::int32_t number = 0;
     while (at < entry.size() && entry[at] >= '0' && entry[at] <= '9') number = number * 10 + (entry[at++] - '0');
     if (entry.substr(at, kSeparator.size()) != kSeparator) continue;  // cannot happen: the list is ours
-    if (waivers.Waives(number)) {
-      ++result.waived;
-      continue;
-    }
     Finding finding;
     finding.line = number;
     finding.message.assign(entry.substr(at + kSeparator.size()));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/SourceLines.h"
+#include "gate/Baseline.h"
 #include "lsp/Rules.h"
 
 namespace skerry::lsp {
@@ -26,14 +27,18 @@ struct Finding {
 
 struct FileFindings {
   std::vector<Finding> findings;  // in the checker's order
-  std::size_t waived = 0;         // findings left out by waiver comments
+  std::uint64_t waived = 0;       // findings left out by waiver comments
+  std::uint64_t known = 0;        // findings left out as known to the baseline
   std::string moduleName;
 };
 
 // Checks lines as the file fileName (with its extension) whose companion
 // header has headerLines, exactly as the checker does, and leaves out what
-// the file's waiver comments waive.
-FileFindings CheckLines(const SourceLines& lines, std::string_view fileName, const SourceLines& headerLines);
+// the file's waiver comments waive and, as the gate does, what known (the
+// file's baseline entries, when given) holds: of each message the first
+// ones in order.
+FileFindings CheckLines(const SourceLines& lines, std::string_view fileName, const SourceLines& headerLines,
+                        BaselineEntryViews* known = nullptr);
 
 // Where flagged stands in line as a whole word (not inside a longer name),
 // else anywhere, else npos.

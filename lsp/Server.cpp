@@ -7,6 +7,7 @@
 #include "lsp/CodeActions.h"
 #include "lsp/DiagnosticConversion.h"
 #include "lsp/Hover.h"
+#include "lsp/Uri.h"
 
 namespace skerry::lsp {
 
@@ -164,6 +165,25 @@ Json Server::Initialize(const Json& params) {
     }
   }
   encoding_ = utf8 ? PositionEncoding::kUtf8 : PositionEncoding::kUtf16;
+  // The workspace root: rootUri, else the first workspace folder, else
+  // rootPath; the baseline named in the initialisation options, else the
+  // one at the root.
+  std::string root;
+  if (const auto uri = params.find("rootUri"); uri != params.end() && uri->is_string()) {
+    root = PathOfUri(uri->get<std::string>());
+  }
+  if (const auto folders = params.find("workspaceFolders");
+      root.empty() && folders != params.end() && folders->is_array() && !folders->empty()) {
+    root = PathOfUri(folders->front().value("uri", ""));
+  }
+  if (const auto path = params.find("rootPath"); root.empty() && path != params.end() && path->is_string()) {
+    root = path->get<std::string>();
+  }
+  std::string baselineFile;
+  if (const auto options = params.find("initializationOptions"); options != params.end() && options->is_object()) {
+    baselineFile = options->value("baseline", "");
+  }
+  baseline_.Configure(root, baselineFile);
   annotatedEdits_ = Offers(capabilities, {"workspace", "workspaceEdit", "documentChanges"}) &&
                     Offers(capabilities, {"workspace", "workspaceEdit", "changeAnnotationSupport"});
   return {{"capabilities",
@@ -179,7 +199,7 @@ void Server::RequestWithDependents(const Document& document) {
   for (const std::string& source : documents_.SourcesOfHeader(document.path)) worker_->Request(source);
 }
 
-FileFindings Server::FindingsOf(const Document& document, SourceLines& lines) const {
+FileFindings Server::FindingsOf(const Document& document, SourceLines& lines) {
   if (!IsCheckedFileName(document.fileName)) return {};
   lines = SourceLines::FromBytes(*document.text);
   SourceLines header;
@@ -191,7 +211,11 @@ FileFindings Server::FindingsOf(const Document& document, SourceLines& lines) co
       header = SourceLines::FromBytes(ReadFileBytes(companion));
     }
   }
-  return CheckLines(lines, document.fileName, header);
+  BaselineEntryViews known;
+  std::string key, error;
+  const bool withBaseline = baseline_.EntriesFor(document.path, known, key, error);
+  if (!error.empty()) connection_.Log(2, "skerry-lint-lsp: the baseline is not used: " + error);
+  return CheckLines(lines, document.fileName, header, withBaseline ? &known : nullptr);
 }
 
 void Server::CheckAndPublish(const std::string& uri) {

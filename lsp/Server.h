@@ -17,6 +17,7 @@
 #include "lsp/JsonRpc.h"
 #include "lsp/MessageReader.h"
 #include "lsp/MessageWriter.h"
+#include "lsp/WorkspaceBaseline.h"
 
 namespace skerry::lsp {
 
@@ -39,7 +40,7 @@ class Server {
   void CheckAndPublish(const std::string& uri);
   // Checks the document's text (lines, filled from it) with its companion
   // header as it stands now.
-  FileFindings FindingsOf(const Document& document, SourceLines& lines) const;
+  FileFindings FindingsOf(const Document& document, SourceLines& lines);
   void RequestWithDependents(const Document& document);
 
   MessageReader reader_;
@@ -47,6 +48,7 @@ class Server {
   Connection connection_;
   Dispatcher dispatcher_;
   DocumentStore documents_;
+  WorkspaceBaseline baseline_;
   std::atomic<PositionEncoding> encoding_{PositionEncoding::kUtf16};
   bool annotatedEdits_ = false;
   bool initialized_ = false;

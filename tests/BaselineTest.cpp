@@ -117,6 +117,19 @@ TEST_F(BaselineFile, WrittenInOrderOfPathAndReadBack) {
   EXPECT_EQ(files, 1) << "no temporary file left behind";
 }
 
+TEST_F(BaselineFile, DeviceIsWrittenInPlaceNotReplaced) {
+  BaselineWriter writer("/dev/null");
+  std::string error;
+  ASSERT_TRUE(writer.CheckWritable(error)) << error;
+  writer.Add("a.c", BaselineLine("a.c", "m", 1));
+  std::uint64_t entries = 0;
+  std::uint64_t violations = 0;
+  ASSERT_TRUE(writer.Write(nullptr, entries, violations, error)) << error;
+  EXPECT_EQ(fs::status("/dev/null").type(), fs::character_file);
+  BaselineWriter folder(folder_.string());
+  EXPECT_FALSE(folder.CheckWritable(error));
+}
+
 TEST_F(BaselineFile, UnwritableFolderFoundBeforeTheRun) {
   BaselineWriter writer((folder_ / "missing" / "b.baseline").string());
   std::string error;

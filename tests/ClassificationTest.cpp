@@ -48,6 +48,7 @@ Outcome Classified(const std::string& text, std::vector<std::pair<std::string, s
 TEST(Classification, FiltersInOrderAndKeepsCounts) {
   FileChange change;
   change.lines = {{3, 5}};
+  const ClassificationWants none;
   ClassificationWants changed;
   changed.changedLinesOnly = true;
   const struct {
@@ -56,18 +57,18 @@ TEST(Classification, FiltersInOrderAndKeepsCounts) {
     std::vector<std::pair<std::string, std::uint64_t>> known;
     std::string source;
     const FileChange* change;
-    ClassificationWants wants;
+    const ClassificationWants* wants;
     std::vector<std::pair<int, std::string>> kept;
     std::uint64_t fresh, knownCount, waived, outside;
     std::string left;
   } cases[] = {
-      {"all known", {{1, "m"}, {2, "n"}}, {{"m", 1}, {"n", 1}}, "", nullptr, {}, {}, 0, 2, 0, 0, ""},
+      {"all known", {{1, "m"}, {2, "n"}}, {{"m", 1}, {"n", 1}}, "", nullptr, &none, {}, 0, 2, 0, 0, ""},
       {"the first ones in order are known",
        {{1, "m"}, {2, "m"}, {3, "m"}},
        {{"m", 2}},
        "",
        nullptr,
-       {},
+       &none,
        {{3, "m"}},
        1,
        2,
@@ -79,20 +80,31 @@ TEST(Classification, FiltersInOrderAndKeepsCounts) {
        {{"m", 1}, {"m", 1}},
        "",
        nullptr,
-       {},
+       &none,
        {},
        0,
        2,
        0,
        0,
        ""},
-      {"fixed entries stay stale", {{1, "m"}}, {{"m", 3}, {"gone", 1}}, "", nullptr, {}, {}, 0, 1, 0, 0, "m:2;gone:1;"},
+      {"fixed entries stay stale",
+       {{1, "m"}},
+       {{"m", 3}, {"gone", 1}},
+       "",
+       nullptr,
+       &none,
+       {},
+       0,
+       1,
+       0,
+       0,
+       "m:2;gone:1;"},
       {"waived before known",
        {{1, "m"}, {2, "m"}},
        {{"m", 1}},
        "a\nb // skerry-lint: allow\n",
        nullptr,
-       {},
+       &none,
        {},
        0,
        1,
@@ -104,20 +116,20 @@ TEST(Classification, FiltersInOrderAndKeepsCounts) {
        {{"m", 1}},
        "",
        &change,
-       changed,
+       &changed,
        {},
        0,
        1,
        0,
        2,
        ""},
-      {"no change for the file: all outside", {{1, "m"}}, {}, "", nullptr, changed, {}, 0, 0, 0, 1, ""},
+      {"no change for the file: all outside", {{1, "m"}}, {}, "", nullptr, &changed, {}, 0, 0, 0, 1, ""},
       {"a message ending in a carriage return meets its entry",
        {{1, "m\r"}},
        {{"m", 1}},
        "",
        nullptr,
-       {},
+       &none,
        {},
        0,
        1,
@@ -127,7 +139,7 @@ TEST(Classification, FiltersInOrderAndKeepsCounts) {
   };
   for (const auto& c : cases) {
     for (std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{1} << 20}) {
-      const Outcome outcome = Classified(Lines(c.lines), c.known, c.source, c.change, c.wants, piece);
+      const Outcome outcome = Classified(Lines(c.lines), c.known, c.source, c.change, *c.wants, piece);
       EXPECT_EQ(outcome.kept, Lines(c.kept)) << c.name << ", pieces of " << piece;
       EXPECT_EQ(outcome.counts.fresh, c.fresh) << c.name;
       EXPECT_EQ(outcome.counts.known, c.knownCount) << c.name;

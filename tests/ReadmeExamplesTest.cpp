@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/SourcePath.h"
 #include "tests/TestSupport.h"
 
 namespace skerry::test {

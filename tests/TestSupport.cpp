@@ -26,9 +26,6 @@
 #ifndef SKERRY_LINT_BINARY
 #error "SKERRY_LINT_BINARY must name the built checker"
 #endif
-#ifndef SKERRY_SOURCE_DIR
-#error "SKERRY_SOURCE_DIR must name the folder that holds CMakeLists.txt"
-#endif
 
 namespace skerry::test {
 

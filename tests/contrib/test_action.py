@@ -65,7 +65,7 @@ class Runner:
             for name, value in step.get("env", {}).items():
                 step_env[name] = EXPRESSION.sub(lambda m: context[m.group(1)], value)
             done = subprocess.run(["bash", "--noprofile", "--norc", "-eo", "pipefail", "-c", step["run"]],
-                                  cwd=self.workspace, env=step_env, capture_output=True, timeout=280)
+                                  cwd=self.workspace, env=step_env, capture_output=True, timeout=1200)  # a build from source on a busy machine
             log += done.stdout.decode("utf-8", "replace") + done.stderr.decode("utf-8", "replace")
             with open(step_env["GITHUB_OUTPUT"], encoding="utf-8") as written:
                 context.update(("steps.%s.outputs.%s" % (step.get("id"), line.split("=", 1)[0]),

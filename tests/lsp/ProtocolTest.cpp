@@ -287,3 +287,101 @@ TEST(CheckWorkerTest, ABurstOfRequestsForOneDocumentIsCheckedOnceMore) {
 
 }  // namespace
 }  // namespace skerry::lsp
+
+namespace skerry::lsp {
+namespace {
+
+// A workspace folder with LedDriver.c and baseline files, removed at the end.
+class BaselineWorkspace {
+ public:
+  BaselineWorkspace()
+      : root_(boost::filesystem::temp_directory_path() / boost::filesystem::unique_path("lsp-baseline-%%%%-%%%%")) {
+    boost::filesystem::create_directories(root_ / "src");
+  }
+  ~BaselineWorkspace() { boost::filesystem::remove_all(root_); }
+  void Write(const std::string& name, const std::string& text) const {
+    std::ofstream out((root_ / name).string(), std::ios::binary);
+    out << text;
+  }
+  std::string Path(const std::string& name) const { return (root_ / name).string(); }
+
+ private:
+  boost::filesystem::path root_;
+};
+
+std::string Entry(int count, const std::string& path, const std::string& message) {
+  return std::to_string(count) + "\t" + path + "\t" + message + "\n";
+}
+
+TEST(BaselineTest, KnownViolationsAreHiddenAsTheGateCountsThem) {
+  const std::string a = "ucA does not fit: ^LedDriver[_]uc[A-Za-z0-9_#]+$";
+  const std::string b = "ucB does not fit: ^LedDriver[_]uc[A-Za-z0-9_#]+$";
+  const std::string text = "uint8 ucA;\nuint8 ucA;\nuint8 ucB;\nvoid LedDriver_Init(void);\n";
+  struct Case {
+    const char* name;
+    std::string file;  // written at the root
+    std::string contents;
+    Json options;  // initializationOptions
+    std::vector<std::string> shown;
+  };
+  const std::vector<Case> cases = {
+      {"NoBaseline", "", "", Json::object(), {a, a, b}},
+      {"AtTheRoot", "skerry-lint.baseline", "# comment\n" + Entry(1, "src/LedDriver.c", a), Json::object(), {a, b}},
+      {"CountsCover",
+       "skerry-lint.baseline",
+       Entry(2, "src/LedDriver.c", a) + Entry(1, "src/LedDriver.c", b),
+       Json::object(),
+       {}},
+      {"OtherPath", "skerry-lint.baseline", Entry(5, "LedDriver.c", a), Json::object(), {a, a, b}},
+      {"NamedInOptions",
+       "ci/known.txt",
+       Entry(1, "../src/LedDriver.c", a) + "",
+       {{"baseline", "ci/known.txt"}},
+       {a, a, b}},
+      {"NamedBelowTheRoot", "names.baseline", Entry(1, "src/LedDriver.c", b), {{"baseline", "names.baseline"}}, {a, a}},
+      {"NotABaseline", "skerry-lint.baseline", "garbage\n", Json::object(), {a, a, b}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BaselineWorkspace workspace;
+    boost::filesystem::create_directories(boost::filesystem::path(workspace.Path("ci")));
+    if (!c.file.empty()) workspace.Write(c.file, c.contents);
+    test::LspTestClient client;
+    client.Request("initialize", {{"rootUri", UriOfPath(workspace.Path(""))},
+                                  {"capabilities", Json::object()},
+                                  {"initializationOptions", c.options}});
+    const std::string uri = UriOfPath(workspace.Path("src/LedDriver.c"));
+    client.Open(uri, text, 1);
+    EXPECT_EQ(CheckerMessages(client.NextDiagnostics(uri, 1)), c.shown);
+  }
+}
+
+TEST(BaselineTest, AChangedBaselineIsReadAgainAndAMissingNamedOneIsReported) {
+  const std::string a = "ucA does not fit: ^LedDriver[_]uc[A-Za-z0-9_#]+$";
+  BaselineWorkspace workspace;
+  workspace.Write("skerry-lint.baseline", Entry(1, "src/LedDriver.c", a));
+  test::LspTestClient client;
+  client.Request("initialize", {{"rootUri", UriOfPath(workspace.Path(""))}, {"capabilities", Json::object()}});
+  const std::string uri = UriOfPath(workspace.Path("src/LedDriver.c"));
+  client.Open(uri, "uint8 ucA;\nvoid LedDriver_Init(void);\n", 1);
+  EXPECT_TRUE(client.NextDiagnostics(uri, 1)["params"]["diagnostics"].empty());
+  workspace.Write("skerry-lint.baseline", "# emptied\n");
+  client.ChangeAll(uri, "uint8 ucA;\nvoid LedDriver_Init(void);\n", 2);
+  EXPECT_EQ(CheckerMessages(client.NextDiagnostics(uri, 2)), (std::vector<std::string>{a}));
+
+  test::LspTestClient named;
+  named.Request("initialize", {{"rootUri", UriOfPath(workspace.Path(""))},
+                               {"capabilities", Json::object()},
+                               {"initializationOptions", {{"baseline", "missing.baseline"}}}});
+  named.Open(uri, "uint8 ucA;\nvoid LedDriver_Init(void);\n", 1);
+  EXPECT_EQ(CheckerMessages(named.NextDiagnostics(uri, 1)), (std::vector<std::string>{a}));
+  bool logged = false;  // before the diagnostics
+  for (const Json& message : named.Messages()) {
+    logged = logged || (message.value("method", "") == "window/logMessage" &&
+                        message["params"]["message"].get<std::string>().find("missing.baseline") != std::string::npos);
+  }
+  EXPECT_TRUE(logged);
+}
+
+}  // namespace
+}  // namespace skerry::lsp
