@@ -118,6 +118,9 @@ TEST_F(BaselineFile, WrittenInOrderOfPathAndReadBack) {
 }
 
 TEST_F(BaselineFile, DeviceIsWrittenInPlaceNotReplaced) {
+#ifdef _WIN32
+  GTEST_SKIP() << "/dev/null is a POSIX device; Windows' NUL is not written to yet";
+#endif
   BaselineWriter writer("/dev/null");
   std::string error;
   ASSERT_TRUE(writer.CheckWritable(error)) << error;
