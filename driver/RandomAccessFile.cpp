@@ -21,20 +21,6 @@ bool RandomAccessFile::Open(const std::string& name, std::string& error) {
   return file_ != nullptr;
 }
 
-std::size_t RandomAccessFile::Read(char* buffer, std::size_t size) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  const std::size_t got = std::fread(buffer, 1, size, file_);
-  if (got < size && std::ferror(file_)) throw std::runtime_error(std::strerror(errno));
-  return got;
-}
-
-void RandomAccessFile::ReadAt(std::uint64_t offset, std::size_t length, std::string& bytes) const {
-  bytes.resize(length);
-  if (length > 0 && ReadSome(offset, &bytes[0], length) != length) {
-    throw std::runtime_error("the file changed while it was read");
-  }
-}
-
 #ifdef _WIN32
 
 namespace {

@@ -43,18 +43,6 @@ std::string TemporaryName(const std::string& file) {
   return (target.has_parent_path() ? target.parent_path() / name : fs::path(name)).string();
 }
 
-// Counts the entries of lines and the violations they stand for.
-void Tally(std::string_view lines, std::uint64_t& entries, std::uint64_t& violations) {
-  std::size_t at = 0;
-  while (at < lines.size()) {
-    std::size_t end = lines.find('\n', at);
-    if (end == std::string_view::npos) end = lines.size();
-    ++entries;
-    violations += std::strtoull(std::string(lines.substr(at, lines.find('\t', at) - at)).c_str(), nullptr, 10);
-    at = end + 1;
-  }
-}
-
 // Whether the target exists and is not a regular file (a device such as
 // /dev/null, a FIFO): it is written in place, never replaced.
 bool WrittenInPlace(const std::string& file) {
@@ -87,10 +75,6 @@ bool BaselineWriter::CheckWritable(std::string& error) const {
 
 void BaselineWriter::Add(const std::string& path, std::string_view lines, std::uint64_t entries,
                          std::uint64_t violations) {
-  if (entries == kCount || violations == kCount) {
-    entries = violations = 0;
-    Tally(lines, entries, violations);
-  }
   Piece piece{path, false, 0, lines.size(), std::string(), entries, violations};
   if (!lines.empty() && !scratch_.Store(lines, piece.offset)) piece.text.assign(lines);
   std::lock_guard<std::mutex> lock(mutex_);

@@ -26,10 +26,8 @@ class BaselineWriter {
   // The entry lines of path (BaselineLine, ordered by message). They wait
   // in a temporary file, or in memory when none can be written. Safe from
   // several threads.
-  // entries and violations are what lines hold (counted when not given).
-  void Add(const std::string& path, std::string_view lines, std::uint64_t entries = kCount,
-           std::uint64_t violations = kCount);
-  static constexpr std::uint64_t kCount = ~std::uint64_t{0};
+  // entries and violations are what lines hold.
+  void Add(const std::string& path, std::string_view lines, std::uint64_t entries, std::uint64_t violations);
   // The entries of path in old, as they are (update: a path the run did
   // not look at).
   void Keep(const std::string& path) {

@@ -98,8 +98,8 @@ TEST_F(BaselineFile, WrittenInOrderOfPathAndReadBack) {
   BaselineWriter writer(file);
   std::string error;
   ASSERT_TRUE(writer.CheckWritable(error)) << error;
-  writer.Add("z.c", BaselineLine("z.c", "m", 2));
-  writer.Add("a\tb.c", BaselineLine("a\tb.c", "back\\slash", 1) + BaselineLine("a\tb.c", "tab\tin", 1));
+  writer.Add("z.c", BaselineLine("z.c", "m", 2), 1, 2);
+  writer.Add("a\tb.c", BaselineLine("a\tb.c", "back\\slash", 1) + BaselineLine("a\tb.c", "tab\tin", 1), 2, 2);
   std::uint64_t entries = 0;
   std::uint64_t violations = 0;
   ASSERT_TRUE(writer.Write(nullptr, entries, violations, error)) << error;
@@ -124,7 +124,7 @@ TEST_F(BaselineFile, DeviceIsWrittenInPlaceNotReplaced) {
   BaselineWriter writer("/dev/null");
   std::string error;
   ASSERT_TRUE(writer.CheckWritable(error)) << error;
-  writer.Add("a.c", BaselineLine("a.c", "m", 1));
+  writer.Add("a.c", BaselineLine("a.c", "m", 1), 1, 1);
   std::uint64_t entries = 0;
   std::uint64_t violations = 0;
   ASSERT_TRUE(writer.Write(nullptr, entries, violations, error)) << error;
