@@ -191,8 +191,11 @@ class LinksAndUnreadable(unittest.TestCase):
             os.chmod(prefix.root, 0o777)
             shutil.copy(wine.WINDOWS_CHECKER, tree.path("Skerry_Lint.exe"))
             os.chmod(tree.path("Skerry_Lint.exe"), 0o755)
+            # The checkout may sit below a folder only its owner can enter.
+            shutil.copy(wine.WINE_RUN, tree.path("wine-run"))
+            os.chmod(tree.path("wine-run"), 0o755)
             env = dict(os.environ, HOME=prefix.root, SKERRY_WINEPREFIX=os.path.join(prefix.root, "wine"))
-            command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", wine.WINE_RUN,
+            command = ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", tree.path("wine-run"),
                        tree.path("Skerry_Lint.exe"), "t"]
             run = subprocess.run(command, cwd=tree.root, capture_output=True, timeout=300, env=env)
             self.assertEqual(run.returncode, 0, run.stderr)
