@@ -169,6 +169,15 @@ bool DiskFileSystem::ReadFile(const fs::path& path, std::string& bytes) const {
   return true;
 }
 
+bool IsDevice(const fs::path& path) {
+  // Windows' device names are no files the directory lists: what an open
+  // of the name reaches tells.
+  Handle file(OpenShared(path, 0));
+  if (!file.valid()) return false;
+  const DWORD type = GetFileType(file.get());
+  return type == FILE_TYPE_CHAR || type == FILE_TYPE_PIPE;
+}
+
 #else
 
 bool DiskFileSystem::ReadFile(const fs::path& path, std::string& bytes) const {
@@ -202,6 +211,11 @@ bool DiskFileSystem::ReadFile(const fs::path& path, std::string& bytes) const {
   ::close(fd);
   bytes.resize(used);
   return true;
+}
+
+bool IsDevice(const fs::path& path) {
+  struct stat entry;
+  return ::stat(path.c_str(), &entry) == 0 && !S_ISREG(entry.st_mode) && !S_ISDIR(entry.st_mode);
 }
 
 #endif

@@ -65,6 +65,12 @@ class DiskFileSystem : public FileSystem {
   PathStatus Identify(const boost::filesystem::path& path) const override;
 };
 
+/// Whether path names something that exists and is neither a regular file
+/// nor a directory: a device (/dev/null; NUL or CON on Windows, in any
+/// folder), a FIFO, a socket. Such a target is written in place, never
+/// replaced by a new file.
+bool IsDevice(const boost::filesystem::path& path);
+
 }  // namespace skerry
 
 #endif

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "driver/FileSystem.h"
+
 #ifdef _WIN32
 #include <process.h>
 #define SKERRY_PROCESS_ID _getpid()
@@ -43,25 +45,15 @@ std::string TemporaryName(const std::string& file) {
   return (target.has_parent_path() ? target.parent_path() / name : fs::path(name)).string();
 }
 
-// Whether the target exists and is not a regular file (a device such as
-// /dev/null, a FIFO): it is written in place, never replaced.
-bool WrittenInPlace(const std::string& file) {
-  boost::system::error_code code;
-  const fs::file_status status = fs::status(fs::path(file), code);
-  return !code && fs::exists(status) && !fs::is_regular_file(status);
-}
-
 }  // namespace
 
 bool BaselineWriter::CheckWritable(std::string& error) const {
-  if (WrittenInPlace(file_)) {
-    boost::system::error_code code;
-    if (fs::is_directory(fs::path(file_), code)) {
-      error = "cannot write baseline " + file_ + ": " + std::strerror(EISDIR);
-      return false;
-    }
-    return true;
+  boost::system::error_code code;
+  if (fs::is_directory(fs::path(file_), code)) {
+    error = "cannot write baseline " + file_ + ": " + std::strerror(EISDIR);
+    return false;
   }
+  if (IsDevice(file_)) return true;
   const std::string probe = TemporaryName(file_);
   std::FILE* file = std::fopen(probe.c_str(), "wb");
   if (file == nullptr) {
@@ -83,7 +75,7 @@ void BaselineWriter::Add(const std::string& path, std::string_view lines, std::u
 
 bool BaselineWriter::Write(const Baseline* old, std::uint64_t& entries, std::uint64_t& violations, std::string& error) {
   std::stable_sort(pieces_.begin(), pieces_.end(), [](const Piece& a, const Piece& b) { return a.path < b.path; });
-  const bool inPlace = WrittenInPlace(file_);
+  const bool inPlace = IsDevice(file_);
   const std::string temporary = inPlace ? file_ : TemporaryName(file_);
   std::FILE* file = std::fopen(temporary.c_str(), "wb");
   if (file == nullptr) {

@@ -55,6 +55,14 @@ class SameAsLinuxGateTest(unittest.TestCase):
             with open(tree.path("windows.baseline"), "rb") as written:
                 keys = written.read()
             self.assertNotIn(b"\\", keys)
+            # NUL is the device, as /dev/null is on Linux: written to, never
+            # replaced by a file.
+            before = sorted(os.listdir(tree.root))
+            for device in ("NUL", "src\\nul"):
+                code, out, err = wine.run_windows(["--write-baseline", device, "."], tree.root, program=WINDOWS_GATE)
+                self.assertEqual(code, 0, err)
+                self.assertEqual(sorted(os.listdir(tree.root)), before)
+                self.assertNotIn("nul", [name.lower() for name in os.listdir(tree.path("src"))])
         finally:
             tree.remove()
 
