@@ -15,6 +15,12 @@ namespace skerry {
 // or more mapped and returns it when it is freed, so that the peak memory of
 // a run stays near its diagnostics plus the files being checked.
 //
+// A fixed mapping size also fixes the size beyond which the free memory at
+// the top of a heap is given back (128 KiB), so that a heap shrank after
+// nearly every file and the next file met fresh pages again, a page fault
+// each: a third of the run's system time on the Linux kernel. Keeping up to
+// 4 MiB per heap avoids that at the cost of a few MB at most.
+//
 // Without fast bins, small blocks (the names of a file's records, freed
 // together when its check ends) are merged as they are freed; with them,
 // every large free after a file merges all of them in one go, which cost
@@ -22,6 +28,7 @@ namespace skerry {
 void TuneAllocator() {
 #if defined(__GLIBC__)
   mallopt(M_MMAP_THRESHOLD, 1 << 20);
+  mallopt(M_TRIM_THRESHOLD, 4 << 20);
   mallopt(M_MXFAST, 0);
 #endif
 }
