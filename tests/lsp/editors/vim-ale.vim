@@ -1,10 +1,9 @@
-" Vim with ALE (Debian's vim-ale) as the server's client, headless: opens
-" LedDriver.c, waits for the server's diagnostics, edits the buffer and
-" waits for them to change. Environment: SKERRY_LSP (the server),
-" SKERRY_FILE (the file to open), SKERRY_OUT (where the results go; Vim's
-" own screen output is not readable text).
-set nocompatible
-filetype plugin on
+" Vim with ALE (Debian's vim-ale) as the server's client: started on
+" LedDriver.c with the README's configuration as its .vimrc and the server
+" on PATH, this runs once Vim is up (from a timer). It waits for the
+" server's diagnostics, edits the buffer and waits for them to change.
+" Environment: SKERRY_OUT (where the results go; Vim's own screen output is
+" not readable text).
 call writefile([], $SKERRY_OUT)
 function! s:Say(text) abort
   call writefile([a:text], $SKERRY_OUT, 'a')
@@ -14,19 +13,6 @@ function! s:Fail(text) abort
   cquit 1
 endfunction
 
-" The configuration the README gives, with the server from the build.
-packadd ale
-call ale#linter#Define('c', {
-\   'name': 'skerry_lint',
-\   'lsp': 'stdio',
-\   'executable': $SKERRY_LSP,
-\   'command': '%e',
-\   'project_root': {buffer -> getcwd()},
-\})
-let g:ale_linters = {'c': ['skerry_lint']}
-
-execute 'cd ' . fnameescape(fnamemodify($SKERRY_FILE, ':h'))
-execute 'edit ' . fnameescape($SKERRY_FILE)
 let s:buffer = bufnr('%')
 
 function! s:Messages() abort
