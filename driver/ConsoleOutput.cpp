@@ -3,6 +3,7 @@
 #include <boost/filesystem/path.hpp>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <sstream>
 
 #ifdef _WIN32
@@ -113,6 +114,31 @@ void ReportOutputFailure(const std::string& reason) {
 #else
   (void)!::write(2, line.data(), line.size());
 #endif
+}
+
+int RunReportingFailures(StandardOutput& out, StandardOutput& abortTo, const std::string& abortPrefix,
+                         const std::function<int()>& run) {
+  try {
+    if (!PrepareStandardStreams()) throw OutputFailure(std::strerror(EBADF));
+    int exitCode;
+    try {
+      exitCode = run();
+    } catch (const OutputFailure&) {
+      throw;
+    } catch (const std::exception& failure) {
+      // A failure before the scan began (or while the listing is written):
+      // say so rather than end without a word, and never report the run as
+      // completed.
+      abortTo.WriteLine(abortPrefix + failure.what());
+      exitCode = 2;
+    }
+    out.Close();
+    return exitCode;
+  } catch (const OutputFailure& failure) {
+    // The report is lost or cut: a failed run, said where it can be seen.
+    ReportOutputFailure(failure.what());
+    return 2;
+  }
 }
 
 std::string QuotedForm(const boost::filesystem::path& path) {

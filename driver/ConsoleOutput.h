@@ -4,6 +4,7 @@
 
 #include <boost/filesystem/path.hpp>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,13 @@ bool PrepareStandardStreams();
 
 /// Writes "cannot write output : <reason>" to standard error.
 void ReportOutputFailure(const std::string& reason);
+
+/// The frame of a program's main: prepares the standard streams, returns
+/// what run returns and closes out. Any other failure inside run is written
+/// to abortTo as abortPrefix and its reason, and the exit code is 2; a
+/// failed or closed out is reported by ReportOutputFailure, exit code 2.
+int RunReportingFailures(StandardOutput& out, StandardOutput& abortTo, const std::string& abortPrefix,
+                         const std::function<int()>& run);
 
 /// The quoted form of a path: between double quotes, with every double
 /// quote and every ampersand preceded by an ampersand.
